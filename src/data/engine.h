@@ -1,0 +1,91 @@
+#pragma once
+// The database engine the program uses: one connection, result sets opened on it, and
+// statements run directly on it. Every failure is raised as EngineError carrying the
+// engine's own message.
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+
+namespace data {
+
+class EngineError : public std::runtime_error {
+public:
+    explicit EngineError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// Cursor types of a result set.
+enum CursorType : int {
+    adOpenUnspecified = -1,
+    adOpenForwardOnly = 0,
+    adOpenKeyset = 1,
+    adOpenDynamic = 2,
+    adOpenStatic = 3, // a snapshot taken at Open
+};
+
+// Lock types of a result set.
+enum LockType : int {
+    adLockUnspecified = -1,
+    adLockReadOnly = 1,
+    adLockPessimistic = 2,
+    adLockOptimistic = 3,
+};
+
+inline constexpr int adOptionUnspecified = -1;
+
+// A result set: one per operation, opened by Connection::OpenRecordset.
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+
+    // True when there is no current row.
+    virtual bool Eof() const = 0;
+    // The current row's field, by name. A Null value is a null QVariant (isNull()).
+    virtual QVariant Value(const QString& field) const = 0;
+    // Sets a field of the current row (updatable result sets only).
+    virtual void SetValue(const QString& field, const QString& text) = 0;
+    // A new, empty current row (updatable result sets only).
+    virtual void AddNew() = 0;
+    // Stores the current row: inserts it after AddNew, otherwise changes it by its key.
+    // After an insert, Value("id") is the id the database gave the row.
+    virtual void Update() = 0;
+    virtual void MoveNext() = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+};
+
+class ConnectionBackend;
+
+// The program's connection. Open picks the engine that serves the driver named in the
+// connection string.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Connection string "Driver={...};dbq=<path>", user, password, options (-1).
+    void Open(const QString& connectionString, const QString& user, const QString& password,
+              int options = adOptionUnspecified);
+    bool IsOpen() const;
+    void Close();
+
+    // Runs a statement that returns no rows (the delete).
+    void Execute(const QString& statement, int options = adOptionUnspecified);
+
+    // Opens a result set on the statement.
+    std::unique_ptr<Recordset> OpenRecordset(const QString& statement, int cursorType,
+                                             int lockType, int options = adOptionUnspecified);
+
+private:
+    std::unique_ptr<ConnectionBackend> backend_;
+};
+
+} // namespace data

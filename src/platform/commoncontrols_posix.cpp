@@ -1,0 +1,7 @@
+#include "platform/commoncontrols.h"
+
+namespace platform {
+
+void InitCommonControls() {}
+
+} // namespace platform

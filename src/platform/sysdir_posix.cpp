@@ -1,0 +1,7 @@
+#include <string>
+
+namespace platform::detail {
+
+std::string QuerySystemDirectory() { return THALVANE_SYSTEM_DIR; }
+
+} // namespace platform::detail
