@@ -1,0 +1,40 @@
+#include "data/statements.h"
+
+#include "data/valuerules.h"
+
+namespace data {
+
+QStringList TextFields() {
+    return {kFieldName, kFieldCountry, kFieldAddress, kFieldPhone,       kFieldFax,
+            kFieldWeb,  kFieldEmail,   kFieldProfile, kFieldSubsidiaries};
+}
+
+QString ReadOneRowStatement(qint32 id) {
+    return QStringLiteral("select * from Thalvane where id=") + QString::number(id);
+}
+
+QString DeleteStatement(qint32 id) {
+    return QStringLiteral("delete from Thalvane where id=") + QString::number(id);
+}
+
+namespace {
+QString QuotedPatternText(const QString& filter) {
+    QString text = filter;
+    text.replace(QLatin1Char('\''), QLatin1String("''"));
+    return text;
+}
+} // namespace
+
+QString SearchStatement(const QString& nameFilter, const QString& countryFilter) {
+    QString statement = kSearchBase;
+    const QString name = TrimSpaces(nameFilter);
+    if (!name.isEmpty())
+        statement += kSearchNameHead + QuotedPatternText(name) + kSearchConditionTail;
+    const QString country = TrimSpaces(countryFilter);
+    if (!country.isEmpty())
+        statement += kSearchCountryHead + QuotedPatternText(country) + kSearchConditionTail;
+    statement += kSearchOrder;
+    return statement;
+}
+
+} // namespace data
