@@ -1,0 +1,60 @@
+#pragma once
+// A throw-away shipman.bcd for tests: a temporary folder (its name holds Chinese
+// characters and a space) with the database file keyed with the program's password and
+// the table Thalvane as the demo builder makes it, empty unless rows are asked for.
+//
+// The fixture reaches the file through its own SQLCipher handle, so a test can prepare
+// rows and break the database (triggers, a table without a column) behind the engine's
+// back. Every method throws dbbuilder::BuildError on failure.
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <memory>
+#include <optional>
+
+namespace dbbuilder {
+class Database;
+}
+
+namespace testsupport {
+
+class TestDatabase {
+public:
+    // An empty table, or syntheticRows synthetic shipowners (ids 1..syntheticRows).
+    explicit TestDatabase(qint32 syntheticRows = 0);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    // The folder holding the file, with '/' separators and no trailing separator.
+    QString dir() const;
+    // The file itself.
+    QString path() const;
+    // "Driver={microsoft access driver (*.mdb)};dbq=" + dir() + "\shipman.bcd", as
+    // start-up forms it.
+    QString connectionString() const;
+
+    // Inserts a row; keys are field names, a missing or null field stores NULL, an "id"
+    // entry forces that id. Returns the row's id.
+    qint32 insert(const QVariantMap& fields);
+    // Adds the builder's sample shipowners.
+    void insertSamples();
+    // Adds count synthetic shipowners in one transaction.
+    void insertSynthetic(qint32 count);
+    // Runs SQL through the fixture's own handle.
+    void exec(const QString& sql);
+    // The row with that id (fields by name, Null as a null QVariant), if there is one.
+    std::optional<QVariantMap> row(qint32 id);
+    // Number of rows in Thalvane.
+    int count();
+
+    // The password shipman.bcd is keyed with.
+    static QString password();
+
+private:
+    QTemporaryDir folder_;
+    std::unique_ptr<dbbuilder::Database> db_;
+};
+
+} // namespace testsupport
