@@ -81,8 +81,8 @@ public:
     void Execute(const QString& statement, int options = adOptionUnspecified);
 
     // Opens a result set on the statement.
-    std::unique_ptr<Recordset> OpenRecordset(const QString& statement, int cursorType,
-                                             int lockType, int options = adOptionUnspecified);
+    std::unique_ptr<Recordset> OpenRecordset(const QString& statement, int cursorType, int lockType,
+                                             int options = adOptionUnspecified);
 
 private:
     std::unique_ptr<ConnectionBackend> backend_;

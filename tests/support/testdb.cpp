@@ -36,6 +36,12 @@ QString TestDatabase::connectionString() const {
            QStringLiteral("\\shipman.bcd");
 }
 
+std::unique_ptr<data::Connection> TestDatabase::connect() const {
+    auto connection = std::make_unique<data::Connection>();
+    connection->Open(connectionString(), QString(), password(), data::adOptionUnspecified);
+    return connection;
+}
+
 qint32 TestDatabase::insert(const QVariantMap& fields) {
     return db_->insert(fields);
 }

@@ -7,6 +7,8 @@
 // rows and break the database (triggers, a table without a column) behind the engine's
 // back. Every method throws dbbuilder::BuildError on failure.
 
+#include "data/engine.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantMap>
@@ -34,6 +36,9 @@ public:
     // "Driver={microsoft access driver (*.mdb)};dbq=" + dir() + "\shipman.bcd", as
     // start-up forms it.
     QString connectionString() const;
+
+    // A connection opened on the file the way start-up opens gConn.
+    std::unique_ptr<data::Connection> connect() const;
 
     // Inserts a row; keys are field names, a missing or null field stores NULL, an "id"
     // entry forces that id. Returns the row's id.
