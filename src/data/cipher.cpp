@@ -5,6 +5,8 @@
 namespace data::cipher {
 
 int ApplyKey(sqlite3* db, const QByteArray& password) {
+    if (password.isEmpty())
+        return SQLITE_OK; // no password: a plain, unencrypted file
     int rc = sqlite3_key(db, password.constData(), int(password.size()));
     if (rc != SQLITE_OK)
         return rc;
