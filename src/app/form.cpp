@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QTimer>
 #include <algorithm>
 
@@ -23,6 +24,7 @@ void erase(std::vector<Form*>& list, Form* form) {
 
 Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {
     platform::InitCommonControls();
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
     allForms().push_back(this);
 }
 
