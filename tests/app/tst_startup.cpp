@@ -1,0 +1,118 @@
+// Start-up: the shared connection on <system directory>\shipman.bcd, and the one
+// message for every way the database can fail to open.
+
+#include "app/form.h"
+#include "app/modGeneral.h"
+#include "platform/msgbox.h"
+#include "platform/sysdir.h"
+#include "support/testdb.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+    std::vector<platform::MsgBoxCall> boxes;
+
+    static bool AnyWindowVisible() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                return true;
+        return false;
+    }
+
+private slots:
+    void init() {
+        boxes.clear();
+        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
+            boxes.push_back(call);
+            return int(platform::vbOK);
+        });
+    }
+    void cleanup() {
+        forms::DestroyAll();
+        modGeneral::ResetConnection();
+        platform::SetMsgBoxHook({});
+        platform::SetSystemDirectoryOverride(std::nullopt);
+    }
+
+    void opensTheDatabaseInTheSystemDirectory() {
+        testsupport::TestDatabase db;
+        const qint32 id = db.insert({{"船东", "远洋测试"}});
+        platform::SetSystemDirectoryOverride(db.dir().toStdString());
+
+        QVERIFY(modGeneral::Main());
+        QVERIFY(boxes.empty());
+        QCOMPARE(modGeneral::gSysDir, db.dir());
+        QVERIFY(modGeneral::gConn().IsOpen());
+        auto rs = modGeneral::gConn().OpenRecordset(
+            QStringLiteral("select * from Thalvane where id=%1").arg(id), -1, -1);
+        QVERIFY(!rs->Eof());
+        QCOMPARE(rs->Value("船东").toString(), QStringLiteral("远洋测试"));
+        rs->Close();
+    }
+
+    void connectionIsCreatedOnFirstUse() {
+        data::Connection& first = modGeneral::gConn();
+        QVERIFY(!first.IsOpen());
+        QCOMPARE(&modGeneral::gConn(), &first);
+    }
+
+    void everyFailureShowsTheSameBoxAndNoWindow_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("no file") << "remove";
+        QTest::newRow("empty file") << "empty";
+        QTest::newRow("not a database") << "garbage";
+        QTest::newRow("a folder of that name") << "folder";
+        QTest::newRow("another password") << "rekey";
+        QTest::newRow("no table Thalvane") << "drop";
+    }
+    void everyFailureShowsTheSameBoxAndNoWindow() {
+        QFETCH(QString, damage);
+        testsupport::TestDatabase db;
+        const QString file = db.path();
+        if (damage == "rekey") {
+            db.exec(QStringLiteral("PRAGMA rekey = 'not-the-password'"));
+        } else if (damage == "drop") {
+            db.exec(QStringLiteral("DROP TABLE Thalvane"));
+        } else {
+            // Replace the file after the fixture's own handle let go of it.
+            QVERIFY(QFile::remove(file));
+            QFile::remove(file + "-wal");
+            QFile::remove(file + "-shm");
+            if (damage == "empty" || damage == "garbage") {
+                QFile f(file);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                if (damage == "garbage")
+                    f.write(QByteArray(4096, 'x'));
+            } else if (damage == "folder") {
+                QVERIFY(QDir().mkdir(file));
+            }
+        }
+        const QStringList before = QDir(db.dir()).entryList(QDir::Files | QDir::Dirs |
+                                                           QDir::NoDotAndDotDot);
+        platform::SetSystemDirectoryOverride(db.dir().toStdString());
+
+        QVERIFY(!modGeneral::Main());
+        QCOMPARE(boxes.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(boxes[0].text), QStringLiteral("辞典文件丢失！"));
+        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("数据处理"));
+        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+        QVERIFY(forms::Loaded().empty());
+        QVERIFY(!AnyWindowVisible());
+        // Opening never creates a file, and never one whose name holds a backslash.
+        if (damage != "rekey" && damage != "drop")
+            QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                     before);
+        QDir parent(db.dir());
+        parent.cdUp();
+        for (const QString& name : parent.entryList(QDir::NoDotAndDotDot | QDir::AllEntries))
+            QVERIFY2(!name.contains('\\'), qPrintable(name));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
