@@ -70,6 +70,10 @@ protected:
     int Column(const QString& field) const {
         RequireOpen();
         for (std::size_t c = 0; c < names_.size(); ++c) {
+            if (names_[c] == field)
+                return int(c);
+        }
+        for (std::size_t c = 0; c < names_.size(); ++c) {
             if (names_[c].compare(field, Qt::CaseInsensitive) == 0)
                 return int(c);
         }
