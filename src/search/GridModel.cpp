@@ -1,0 +1,148 @@
+#include "search/GridModel.h"
+
+#include <algorithm>
+
+namespace {
+// About one display frame: the view hears of new rows at most this often.
+constexpr int kPublishIntervalMs = 16;
+} // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
+    publishTimer_.setSingleShot(true);
+    publishTimer_.setInterval(kPublishIntervalMs);
+    connect(&publishTimer_, &QTimer::timeout, this, &GridModel::Publish);
+}
+
+void GridModel::SetHeader(const QStringList& header) {
+    beginResetModel();
+    header_ = header;
+    cells_.clear();
+    cells_.shrink_to_fit();
+    resultRows_ = 0;
+    publishedRows_ = 0;
+    widest_.assign(header_.size(), 0);
+    widestStale_.assign(header_.size(), false);
+    endResetModel();
+}
+
+void GridModel::SetCellFont(const QFont& font) {
+    width_ = TextWidth(font);
+    std::fill(widestStale_.begin(), widestStale_.end(), true);
+}
+
+void GridModel::SetResultRows(int count) {
+    count = std::max(count, 0);
+    if (count == resultRows_)
+        return;
+    if (count < resultRows_) {
+        if (count == 0) {
+            // The common case, a new search: start from an empty store.
+            beginResetModel();
+            cells_.clear();
+            cells_.shrink_to_fit();
+            resultRows_ = 0;
+            publishedRows_ = 0;
+            std::fill(widest_.begin(), widest_.end(), 0);
+            std::fill(widestStale_.begin(), widestStale_.end(), false);
+            endResetModel();
+            return;
+        }
+        if (count < publishedRows_) {
+            beginRemoveRows(QModelIndex(), count, publishedRows_ - 1);
+            publishedRows_ = count;
+            resultRows_ = count;
+            cells_.resize(CellIndex(count, 0));
+            endRemoveRows();
+        } else {
+            resultRows_ = count;
+            cells_.resize(CellIndex(count, 0));
+        }
+        std::fill(widestStale_.begin(), widestStale_.end(), true);
+        return;
+    }
+    resultRows_ = count;
+    cells_.resize(CellIndex(count, 0));
+    if (!publishTimer_.isActive())
+        publishTimer_.start();
+}
+
+QString GridModel::Text(int gridRow, int column) const {
+    if (column < 0 || column >= ColumnCount() || gridRow < 0 || gridRow > resultRows_)
+        return QString();
+    if (gridRow == 0)
+        return header_.at(column);
+    return cells_[CellIndex(gridRow - 1, column)];
+}
+
+void GridModel::SetText(int gridRow, int column, const QString& text) {
+    if (column < 0 || column >= ColumnCount() || gridRow < 0 || gridRow > resultRows_)
+        return;
+    if (gridRow == 0) {
+        header_[column] = text;
+        emit headerDataChanged(Qt::Horizontal, column, column);
+        return;
+    }
+    const int row = gridRow - 1;
+    QString& cell = Cell(row, column);
+    if (!cell.isEmpty())
+        widestStale_[column] = true;
+    cell = text;
+    if (!widestStale_[column] && !text.isEmpty())
+        widest_[column] = std::max(widest_[column], width_.Of(text));
+    if (row < publishedRows_) {
+        const QModelIndex changed = index(row, column);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+}
+
+int GridModel::WidestCellText(int column) {
+    if (column < 0 || column >= ColumnCount())
+        return 0;
+    if (widestStale_[column]) {
+        int widest = 0;
+        for (int row = 0; row < resultRows_; ++row) {
+            const QString& text = Cell(row, column);
+            if (!text.isEmpty())
+                widest = std::max(widest, width_.Of(text));
+        }
+        widest_[column] = widest;
+        widestStale_[column] = false;
+    }
+    return widest_[column];
+}
+
+void GridModel::Publish() {
+    publishTimer_.stop();
+    if (publishedRows_ >= resultRows_)
+        return;
+    beginInsertRows(QModelIndex(), publishedRows_, resultRows_ - 1);
+    publishedRows_ = resultRows_;
+    endInsertRows();
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : publishedRows_;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount();
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= publishedRows_)
+        return QVariant();
+    return cells_[CellIndex(index.row(), index.column())];
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= ColumnCount())
+        return QVariant();
+    return header_.at(section);
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}

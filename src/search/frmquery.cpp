@@ -1,0 +1,294 @@
+#include "search/frmquery.h"
+
+#include "app/modGeneral.h"
+#include "app/ui.h"
+#include "data/statements.h"
+#include "data/valuerules.h"
+#include "platform/fonts.h"
+#include "platform/program.h"
+#include "record/frminfo.h"
+#include "search/FitGridColumns.h"
+#include "search/FlexGrid.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+// The search's skip-on-error mode: a step that fails is left out and the search goes on
+// with the next one. Nothing is reported.
+template <class Step> void Skip(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+// The grid's columns as the window is designed.
+constexpr int kKeyColumn = 5;
+const std::vector<FlexGrid::Column>& GridColumns() {
+    static const std::vector<FlexGrid::Column> columns = {
+        {QStringLiteral("序号"), 765, false},
+        {QStringLiteral("船东名称"), 1380, false},
+        {QStringLiteral("国家"), 1230, false},
+        {QStringLiteral("联系电话"), 1380, false},
+        {QStringLiteral("地址"), 2400, false},
+        {QStringLiteral("id"), 900, true},
+        {QString(), 900, false},
+    };
+    return columns;
+}
+
+QFont ControlFont() {
+    return platform::UiFont(QStringLiteral("宋体"), 9);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                  int width, int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setAccessibleName(caption);
+    label->setGeometry(ui::TwRect(left, top, width, height));
+    label->adjustSize(); // sized to its text; the background shows through
+    return label;
+}
+
+QLineEdit* MakeTextBox(QWidget* parent, const char* name, QLabel* label, int left, int top,
+                       int width, int height) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setAccessibleName(label->text());
+    box->setFrame(false); // the line below it marks the box
+    box->setGeometry(ui::TwRect(left, top, width, height));
+    label->setBuddy(box);
+    return box;
+}
+
+QFrame* MakeLine(QWidget* parent, const char* name, int fromX, int toX, int y) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(QString::fromUtf8(name));
+    line->setFrameShape(QFrame::NoFrame);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
+    line->setFocusPolicy(Qt::NoFocus);
+    line->setGeometry(ui::Tw(fromX), ui::Tw(y), ui::Tw(toX) - ui::Tw(fromX), 1);
+    return line;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& icon, int left, int top, int width, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAccessibleName(caption);
+    // Neither button is a default button: Enter belongs to the filter boxes.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setIcon(QIcon(icon));
+    button->setIconSize(QSize(16, 16));
+    button->setFont(ControlFont());
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, ui::Colour(0x00FFFFFF));
+    button->setPalette(palette);
+    button->setGeometry(ui::TwRect(left, top, width, height));
+    return button;
+}
+
+std::unique_ptr<data::Recordset> OpenOnSharedConnection(const QString& statement) {
+    return modGeneral::gConn().OpenRecordset(statement, data::adOpenStatic, data::adLockReadOnly,
+                                             data::adOptionUnspecified);
+}
+
+void CloseQuietly(data::Recordset* rs) {
+    Skip([&] {
+        if (rs && rs->IsOpen())
+            rs->Close();
+    });
+}
+
+} // namespace
+
+frmquery::frmquery() {
+    setWindowTitle(QStringLiteral("船东查询"));
+    // Fixed frame with a close box only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
+    setFixedSize(ui::Tw(9240), ui::Tw(6660));
+    background_ = QPixmap(QStringLiteral(":/images/query_bg.bmp"));
+    CreateControls();
+    SetInitialLayout();
+}
+
+void frmquery::CreateControls() {
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("船东名称："), 2790, 330, 900, 180);
+    Text1 = MakeTextBox(this, "Text1", Label1, 3675, 285, 2190, 285);
+    Line3 = MakeLine(this, "Line3", 3630, 5830, 615);
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("国家："), 3150, 795, 540, 180);
+    Text2 = MakeTextBox(this, "Text2", Label2, 3900, 720, 2025, 285);
+    Line1 = MakeLine(this, "Line1", 3870, 5910, 1050);
+    CmdQuery = MakeButton(this, "CmdQuery", QStringLiteral("查询"),
+                          QStringLiteral(":/icons/binoculars.ico"), 6240, 750, 1185, 315);
+    CmdStop = MakeButton(this, "CmdStop", QStringLiteral("停止"),
+                         QStringLiteral(":/icons/binoculars_stop.ico"), 7560, 750, 1185, 315);
+
+    Grid = new FlexGrid(this);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setGeometry(ui::TwRect(15, 1305, 9240, 5370));
+
+    Label5 = MakeLabel(this, "Label5", QStringLiteral("鼠标双击信息行,即可查看更详细信息"), 5445,
+                       90, 2970, 180);
+    QPalette red = Label5->palette();
+    red.setColor(QPalette::WindowText, ui::Colour(0x000000FF));
+    Label5->setPalette(red);
+    Grid->setAccessibleName(QStringLiteral("查询结果"));
+    Grid->setAccessibleDescription(Label5->text());
+
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, CmdQuery);
+    setTabOrder(CmdQuery, CmdStop);
+    setTabOrder(CmdStop, Grid);
+
+    Text1->installEventFilter(this);
+    Text2->installEventFilter(this);
+    connect(CmdQuery, &QPushButton::clicked, this, &frmquery::CmdQuery_Click);
+    connect(CmdStop, &QPushButton::clicked, this, &frmquery::CmdStop_Click);
+    connect(Grid, &FlexGrid::DblClick, this, &frmquery::Grid_DblClick);
+}
+
+void frmquery::SetInitialLayout() {
+    Text1->clear();
+    Text2->clear();
+    Grid->InitialSettings(GridColumns(), ControlFont());
+    Grid->show();
+    Text1->setFocus();
+}
+
+void frmquery::SetRecordsetOpener(RecordsetOpener opener) {
+    opener_ = std::move(opener);
+}
+
+void frmquery::RunQuery() {
+    const quint64 search = ++latestSearch_;
+    StopRequested = false;
+    QString name;
+    QString country;
+    Skip([&] { name = Text1->text(); });
+    Skip([&] { country = Text2->text(); });
+    const QString statement = data::SearchStatement(name, country);
+    std::unique_ptr<data::Recordset> rs;
+    Skip([&] { rs = opener_ ? opener_(statement) : OpenOnSharedConnection(statement); });
+    // A statement that cannot be opened still clears the grid and fits its columns.
+    Fill(std::move(rs), search);
+}
+
+void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search) {
+    const QPointer<frmquery> alive(this);
+    qint32 counter = 0;
+    Skip([&] { Grid->SetRows(1); });
+    for (;;) {
+        // The end of data first, then Stop. A result set that cannot even say whether
+        // it is at its end has nothing more to list.
+        bool atEnd = true;
+        Skip([&] { atEnd = !rs || rs->Eof(); });
+        if (atEnd || StopRequested || platform::ProgramEnding())
+            break;
+
+        QCoreApplication::processEvents();
+        if (!alive || latestSearch_ != search || platform::ProgramEnding()) {
+            // A later search owns the grid now, or the window was closed: leave the
+            // grid alone.
+            CloseQuietly(rs.get());
+            return;
+        }
+
+        ++counter;
+        Skip([&] {
+            if (Grid->Rows() - 1 < counter)
+                Grid->SetRows(Grid->Rows() + 1);
+        });
+        Skip([&] { Grid->SetTextMatrix(counter, 0, QString::number(counter)); });
+        const auto writeField = [&](int column, const QString& field) {
+            Skip([&] { Grid->SetTextMatrix(counter, column, data::FieldText(rs->Value(field))); });
+        };
+        writeField(1, data::kFieldName);
+        writeField(2, data::kFieldCountry);
+        writeField(3, data::kFieldPhone);
+        writeField(4, data::kFieldAddress);
+        writeField(kKeyColumn, data::kFieldId);
+
+        // A result set that cannot move on would list the same record for ever.
+        bool moved = false;
+        Skip([&] {
+            rs->MoveNext();
+            moved = true;
+        });
+        if (!moved)
+            break;
+    }
+    CloseQuietly(rs.get());
+    rs.reset();
+    Skip([&] { modGeneral::FitGridColumns(*Grid); });
+}
+
+void frmquery::CmdQuery_Click() {
+    RunQuery();
+}
+
+void frmquery::CmdStop_Click() {
+    StopRequested = true;
+}
+
+void frmquery::Grid_DblClick() {
+    if (Grid->Rows() <= 1)
+        return;
+    const int row = Grid->Row();
+    if (row < 1 || row >= Grid->Rows())
+        return;
+    const QString key = data::TrimSpaces(Grid->TextMatrix(row, kKeyColumn));
+    if (key.isEmpty())
+        return;
+    bool ok = false;
+    const qint32 id = key.toInt(&ok);
+    if (!ok)
+        return;
+    frminfo& info = forms::Get<frminfo>();
+    info.shipId = id;
+    info.Show();
+}
+
+void frmquery::Form_Unload() {
+    // A search still filling the grid ends at its next row and leaves the grid alone.
+    ++latestSearch_;
+    SetInitialLayout();
+}
+
+void frmquery::paintEvent(QPaintEvent* event) {
+    Q_UNUSED(event);
+    QPainter painter(this);
+    painter.fillRect(rect(), ui::Colour(0x00FFFFFF));
+    if (!background_.isNull())
+        painter.drawPixmap(0, 0, background_);
+}
+
+bool frmquery::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == Text1 || watched == Text2) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const QPointer<QObject> box(watched);
+            RunQuery();
+            // The key press then goes on to the box as any other key, unless the box is
+            // gone.
+            return box.isNull();
+        }
+    }
+    return Form::eventFilter(watched, event);
+}

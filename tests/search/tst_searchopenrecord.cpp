@@ -1,0 +1,167 @@
+// A double-click in the result grid opens the shipowner of the row in the record window.
+
+#include "app/form.h"
+#include "app/modGeneral.h"
+#include "platform/fonts.h"
+#include "platform/msgbox.h"
+#include "record/frminfo.h"
+#include "search/FlexGrid.h"
+#include "search/frmquery.h"
+#include "searchfixture.h"
+#include "testdb.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+using namespace searchtest;
+
+namespace {
+
+frmquery& OpenWindow() {
+    frmquery& w = forms::Get<frmquery>();
+    w.Show();
+    return w;
+}
+
+bool RecordWindowShown() {
+    for (Form* form : forms::Loaded()) {
+        if (dynamic_cast<frminfo*>(form))
+            return true;
+    }
+    return false;
+}
+
+QPoint CellCentre(FlexGrid& grid, int row, int column) {
+    QTableView* view = GridView(grid);
+    return view->visualRect(view->model()->index(row - 1, column)).center();
+}
+
+void DoubleClickRow(FlexGrid& grid, int row) {
+    DoubleClick(GridView(grid)->viewport(), CellCentre(grid, row, 1));
+}
+
+QVariantMap Shipowner(qint32 id, const QString& name) {
+    return {{QStringLiteral("id"), id},
+            {QStringLiteral("船东"), name},
+            {QStringLiteral("国家"), QStringLiteral("中国")}};
+}
+
+QString BoxText(frminfo& info, int box) {
+    return static_cast<QLineEdit*>(info.Txt[box])->text();
+}
+
+} // namespace
+
+class TestSearchOpenRecord : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testsupport::TestDatabase> db_;
+
+private slots:
+    void initTestCase() { platform::InstallFontFallbacks(); }
+
+    void init() {
+        db_ = std::make_unique<testsupport::TestDatabase>();
+        db_->insert(Shipowner(5, QStringLiteral("Alpha Lines")));
+        db_->insert(Shipowner(9, QStringLiteral("中远海运")));
+        db_->insert(Shipowner(40000, QStringLiteral("Beyond Shipping")));
+        Connect(*db_);
+        WatchMessageBoxes(platform::vbYes);
+    }
+
+    void cleanup() {
+        forms::DestroyAll();
+        StopWatchingMessageBoxes();
+        modGeneral::ResetConnection();
+        db_.reset();
+    }
+
+    void nothingWithoutResultRows_data() {
+        QTest::addColumn<bool>("searchFirst");
+        QTest::newRow("before any search") << false;
+        QTest::newRow("search without results") << true;
+    }
+    void nothingWithoutResultRows() {
+        QFETCH(bool, searchFirst);
+        frmquery& w = OpenWindow();
+        if (searchFirst) {
+            w.Text1->setText(QStringLiteral("no such shipowner"));
+            w.RunQuery();
+        }
+        QTableView* view = GridView(*w.Grid);
+        DoubleClick(view->viewport(), QPoint(40, 10));
+        DoubleClick(view->viewport(), view->viewport()->rect().center());
+        QVERIFY(!RecordWindowShown());
+        QVERIFY(MessageBoxesShown().isEmpty());
+    }
+
+    // Rows are listed highest id first: 40000, 9, 5.
+    void doubleClickOpensTheRow_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("id above 32767") << 1 << 40000 << "Beyond Shipping";
+        QTest::newRow("middle row") << 2 << 9 << "中远海运";
+        QTest::newRow("last row") << 3 << 5 << "Alpha Lines";
+    }
+    void doubleClickOpensTheRow() {
+        QFETCH(int, row);
+        QFETCH(int, id);
+        QFETCH(QString, name);
+        frmquery& w = OpenWindow();
+        w.Text2->setText(QStringLiteral("中国"));
+        w.RunQuery();
+        const QStringList listed = ColumnTexts(*w.Grid, 1);
+
+        DoubleClickRow(*w.Grid, row);
+        QVERIFY(RecordWindowShown());
+        frminfo& info = forms::Get<frminfo>();
+        QCOMPARE(info.shipId, id);
+        QCOMPARE(BoxText(info, 0), name);
+        // The search window stays as it was.
+        QVERIFY(w.IsLoaded());
+        QCOMPARE(ColumnTexts(*w.Grid, 1), listed);
+        QCOMPARE(w.Grid->Row(), row);
+        QCOMPARE(w.Text2->text(), QStringLiteral("中国"));
+        QVERIFY(MessageBoxesShown().isEmpty());
+    }
+
+    void doubleClickOnHeaderOrBelowTheRowsDoesNothing() {
+        frmquery& w = OpenWindow();
+        w.RunQuery();
+        QTableView* view = GridView(*w.Grid);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, CellCentre(*w.Grid, 2, 1));
+        QCOMPARE(w.Grid->Row(), 2);
+        const QPoint last = CellCentre(*w.Grid, 3, 1);
+        DoubleClick(view->viewport(), last + QPoint(0, 60));
+        DoubleClick(view->horizontalHeader()->viewport(), QPoint(last.x(), 8));
+        QVERIFY(!RecordWindowShown());
+    }
+
+    // Saves and deletes in the record window do not refresh the grid.
+    void gridKeepsItsRowsAfterSaveAndDelete() {
+        frmquery& w = OpenWindow();
+        w.RunQuery();
+        DoubleClickRow(*w.Grid, 2);
+        frminfo& info = forms::Get<frminfo>();
+        QCOMPARE(info.shipId, 9);
+
+        static_cast<QLineEdit*>(info.Txt[0])->setText(QStringLiteral("Renamed"));
+        QTest::mouseClick(info.CmdQuery, Qt::LeftButton);
+        QCOMPARE(db_->row(9)->value(QStringLiteral("船东")).toString(), QStringLiteral("Renamed"));
+        QTest::mouseClick(info.SmartNetXpButton1, Qt::LeftButton);
+        QVERIFY(!db_->row(9));
+
+        QCOMPARE(ColumnTexts(*w.Grid, 1),
+                 (QStringList{"Beyond Shipping", "中远海运", "Alpha Lines"}));
+        QCOMPARE(ColumnTexts(*w.Grid, 5), (QStringList{"40000", "9", "5"}));
+        // Both boxes came from the record window.
+        QCOMPARE(MessageBoxesShown(),
+                 (QStringList{QStringLiteral("修改成功"), QStringLiteral("是否要删除当前信息？")}));
+    }
+};
+
+QTEST_MAIN(TestSearchOpenRecord)
+#include "tst_searchopenrecord.moc"
