@@ -78,7 +78,7 @@ private slots:
         QTest::newRow("full-width underscore matches underscore") << "a_c"
                                                                   << "a＿c" << true;
         QTest::newRow("backslash is no escape") << "100% Line"
-                                                          << "%0\\%%" << false;
+                                                << "%0\\%%" << false;
         QTest::newRow("empty matches empty") << ""
                                              << "" << true;
         QTest::newRow("empty pattern, text") << "a"
