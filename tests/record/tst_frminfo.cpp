@@ -1,0 +1,617 @@
+// The record window driven through its controls on a throw-away database: load, save,
+// delete, close, reload while open, engine failures and ids beyond 16 bits.
+
+#include "app/form.h"
+#include "app/modGeneral.h"
+#include "data/engine.h"
+#include "data/statements.h"
+#include "platform/fonts.h"
+#include "platform/msgbox.h"
+#include "platform/sysdir.h"
+#include "record/frminfo.h"
+#include "support/testdb.h"
+
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kBoxes = 9;
+
+// Runs a checking helper and ends the test function when a check in it failed.
+#define CHECK(call)                                                                                \
+    do {                                                                                           \
+        call;                                                                                      \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)
+
+QStringList NineEmpty() {
+    return QStringList(kBoxes, QString());
+}
+
+QString BoxText(const QWidget* box) {
+    if (auto* edit = qobject_cast<const QLineEdit*>(box))
+        return edit->text();
+    return qobject_cast<const QPlainTextEdit*>(box)->toPlainText();
+}
+
+QStringList BoxTexts(const frminfo& w) {
+    QStringList texts;
+    for (const QWidget* box : w.Txt)
+        texts << BoxText(box);
+    return texts;
+}
+
+// Texts as the boxes show them: a multi-line box holds a CR LF line break as one line
+// feed.
+QStringList Shown(QStringList texts) {
+    texts.replaceInStrings(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return texts;
+}
+
+// Types text into a box as a user would: Latin-1 characters as key clicks, everything
+// else committed by an input method, as Chinese text arrives.
+void Type(QWidget* box, const QString& text) {
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\r')) {
+            continue; // Enter gives the whole line break
+        } else if (ch == QLatin1Char('\n')) {
+            QTest::keyClick(box, Qt::Key_Return);
+        } else if (ch.unicode() < 0x100) {
+            QTest::keyClick(box, ch.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(ch));
+            QCoreApplication::sendEvent(box, &commit);
+        }
+    }
+}
+
+// Selects everything in the box and types the new text over it.
+void Retype(QWidget* box, const QString& text) {
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    Type(box, text);
+}
+
+// The nine text fields of a stored row, in box order.
+QStringList StoredTexts(const QVariantMap& row) {
+    QStringList texts;
+    for (const QString& field : data::TextFields())
+        texts << row.value(field).toString();
+    return texts;
+}
+
+QVariantMap RowOf(const QStringList& texts) {
+    QVariantMap row;
+    const QStringList fields = data::TextFields();
+    for (int i = 0; i < kBoxes; ++i)
+        row.insert(fields[i], texts.value(i));
+    return row;
+}
+
+const QStringList kSampleRow = {"长江远洋航运有限公司",
+                                "中国",
+                                "上海市浦东新区滨江路 88 号",
+                                "021-5888 1234",
+                                "021-5888 1235",
+                                "www.changjiang-shipping.example",
+                                "info@changjiang-shipping.example",
+                                "成立于 1993 年。\r\n经营干散货船队。",
+                                "长江船务代理\r\n长江船舶管理"};
+
+} // namespace
+
+class TestFrminfo : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::TestDatabase> db;
+    std::vector<platform::MsgBoxCall> boxes;
+    int answer = platform::vbYes;
+
+    frminfo& Window() { return forms::Get<frminfo>(); }
+
+    // Sets shipId and shows the window, as the main menu and the search do.
+    frminfo& Open(qint32 id) {
+        frminfo& w = Window();
+        w.shipId = id;
+        w.Show();
+        return w;
+    }
+
+    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    void ExpectOneBox(const QString& text, int style) {
+        QCOMPARE(boxes.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(boxes[0].text), text);
+        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("提示:"));
+        QCOMPARE(boxes[0].style, style);
+    }
+
+    void ExpectOneErrorBox(const QString& head, const QString& engineText) {
+        QCOMPARE(boxes.size(), std::size_t(1));
+        const QString text = QString::fromStdString(boxes[0].text);
+        QVERIFY2(text.startsWith(head), qPrintable(text));
+        QVERIFY2(text.size() > head.size(), qPrintable(text));
+        if (!engineText.isEmpty())
+            QVERIFY2(text.contains(engineText), qPrintable(text));
+        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("提示:"));
+        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+    }
+
+    void TypeAll(frminfo& w, const QStringList& texts) {
+        for (int i = 0; i < kBoxes; ++i)
+            Retype(w.Txt[i], texts[i]);
+    }
+
+private slots:
+    void initTestCase() { platform::InstallFontFallbacks(); }
+
+    void init() {
+        db = std::make_unique<testsupport::TestDatabase>();
+        platform::SetSystemDirectoryOverride(db->dir().toStdString());
+        modGeneral::gConn().Open(db->connectionString(), modGeneral::kUserId,
+                                 modGeneral::kPassword);
+        boxes.clear();
+        answer = platform::vbYes;
+        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
+            boxes.push_back(call);
+            return call.style == platform::vbYesNo ? answer : int(platform::vbOK);
+        });
+    }
+
+    void cleanup() {
+        forms::DestroyAll();
+        modGeneral::ResetConnection();
+        platform::SetMsgBoxHook({});
+        platform::SetSystemDirectoryOverride(std::nullopt);
+        db.reset();
+    }
+
+    void controlsAsDesigned() {
+        frminfo& w = Open(-1);
+        QCOMPARE(w.windowTitle(), QStringLiteral("船东详细信息"));
+        QCOMPARE(w.size(), QSize(542, 530));
+        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(qobject_cast<QPlainTextEdit*>(w.Txt[7]));
+        QVERIFY(qobject_cast<QPlainTextEdit*>(w.Txt[8]));
+
+        // Tab visits the controls by their tab index (labels take no focus).
+        const QStringList expected = {"Txt(0)", "Txt(1)",   "Txt(2)",  "Txt(3)",
+                                      "Txt(4)", "Txt(5)",   "Txt(7)",  "Txt(8)",
+                                      "Txt(6)", "CmdQuery", "CmdStop", "SmartNetXpButton1"};
+        QStringList chain;
+        QWidget* widget = w.Txt[0];
+        do {
+            if (widget->focusPolicy() & Qt::TabFocus && widget->isVisibleTo(&w))
+                chain << widget->objectName();
+            widget = widget->nextInFocusChain();
+        } while (widget != w.Txt[0]);
+        QCOMPARE(chain, expected);
+
+        // Every box is named by the label beside it; every control has a name to read.
+        for (int i = 0; i < kBoxes; ++i) {
+            QCOMPARE(w.lbl[i]->objectName(), QStringLiteral("lbl(%1)").arg(i));
+            QCOMPARE(w.Txt[i]->accessibleName(), w.lbl[i]->text());
+        }
+        for (QPushButton* button : {w.CmdQuery, w.CmdStop, w.SmartNetXpButton1}) {
+            QCOMPARE(button->accessibleName(), button->text());
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+        }
+    }
+
+    // A new shipowner: saved once it is inserted, saved again it is changed.
+    void newShipownerInsertsThenChanges() {
+        frminfo& w = Open(-1);
+        QCOMPARE(BoxTexts(w), Shown(NineEmpty()));
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("增加"));
+        QVERIFY(boxes.empty());
+
+        TypeAll(w, kSampleRow);
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("增加成功", platform::vbInformation));
+        QCOMPARE(db->count(), 1);
+        const qint32 id = w.shipId;
+        QVERIFY(id > 0);
+        QCOMPARE(StoredTexts(db->row(id).value()), kSampleRow);
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("修改"));
+
+        boxes.clear();
+        Retype(w.Txt[1], "中华人民共和国");
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("修改成功", platform::vbInformation));
+        QCOMPARE(db->count(), 1);
+        QCOMPARE(w.shipId, id);
+        QCOMPARE(db->row(id)->value(data::kFieldCountry).toString(),
+                 QStringLiteral("中华人民共和国"));
+        QStringList shown = kSampleRow;
+        shown[1] = QStringLiteral("中华人民共和国");
+        QCOMPARE(BoxTexts(w), Shown(shown));
+    }
+
+    // What the user typed is stored trimmed of spaces and stays in the boxes as typed.
+    void typedTextIsStoredTrimmed_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("stored");
+        QStringList spaced = kSampleRow;
+        spaced[0] = "  Nordvik Rederi AS  ";
+        spaced[4] = " 555 ";
+        QStringList spacedStored = kSampleRow;
+        spacedStored[0] = "Nordvik Rederi AS";
+        spacedStored[4] = "555";
+        QTest::newRow("spaces around") << spaced << spacedStored;
+        QTest::newRow("all nine empty") << NineEmpty() << NineEmpty();
+        QStringList blanks = NineEmpty();
+        blanks[2] = "   ";
+        QTest::newRow("only spaces") << blanks << NineEmpty();
+    }
+    void typedTextIsStoredTrimmed() {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, stored);
+        frminfo& w = Open(-1);
+        TypeAll(w, typed);
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("增加成功", platform::vbInformation));
+        QCOMPARE(db->count(), 1);
+        const QVariantMap row = db->row(w.shipId).value();
+        QCOMPARE(StoredTexts(row), stored);
+        for (const QString& field : data::TextFields())
+            QVERIFY2(!row.value(field).isNull(), qPrintable(field)); // empty text, not Null
+        QCOMPARE(BoxTexts(w), Shown(typed));
+    }
+
+    // An existing row fills the boxes by the value rules; saving it unchanged writes the
+    // boxes' texts back, line breaks of the multi-line boxes as CR LF.
+    void existingRowLoadsAndSavesBack_data() {
+        QTest::addColumn<QVariantMap>("row");
+        QTest::addColumn<QStringList>("saved");
+        QTest::newRow("plain") << RowOf(kSampleRow) << kSampleRow;
+
+        QVariantMap withNulls = RowOf(kSampleRow);
+        withNulls.insert(data::kFieldFax, QVariant());
+        withNulls.remove(data::kFieldSubsidiaries); // stored as Null
+        QStringList nullsSaved = kSampleRow;
+        nullsSaved[4] = QString();
+        nullsSaved[8] = QString();
+        QTest::newRow("null fields") << withNulls << nullsSaved;
+
+        QStringList spaced = kSampleRow;
+        spaced[0] = "  Hellas Μεταφορική  ";
+        spaced[7] = " first line\r\nsecond line ";
+        QStringList spacedSaved = kSampleRow;
+        spacedSaved[0] = "Hellas Μεταφορική";
+        spacedSaved[7] = "first line\r\nsecond line";
+        QTest::newRow("spaces around") << RowOf(spaced) << spacedSaved;
+
+        QStringList longName = kSampleRow;
+        longName[0] = QString(40000, QChar(u'船'));
+        QTest::newRow("name longer than 32767") << RowOf(longName) << longName;
+
+        QStringList lineFeeds = kSampleRow;
+        lineFeeds[8] = "bare\nline feeds";
+        QStringList lineFeedsSaved = kSampleRow;
+        lineFeedsSaved[8] = "bare\r\nline feeds";
+        QTest::newRow("bare line feeds") << RowOf(lineFeeds) << lineFeedsSaved;
+    }
+    void existingRowLoadsAndSavesBack() {
+        QFETCH(QVariantMap, row);
+        QFETCH(QStringList, saved);
+        const qint32 id = db->insert(row);
+        frminfo& w = Open(id);
+        QCOMPARE(BoxTexts(w), Shown(saved));
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("修改"));
+        QVERIFY(boxes.empty());
+
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("修改成功", platform::vbInformation));
+        QCOMPARE(db->count(), 1);
+        QCOMPARE(w.shipId, id);
+        const QVariantMap stored = db->row(id).value();
+        QCOMPARE(StoredTexts(stored), saved);
+        for (const QString& field : data::TextFields())
+            QVERIFY2(!stored.value(field).isNull(), qPrintable(field));
+    }
+
+    void deleteAsksAndRemovesOnlyThatRow_data() {
+        QTest::addColumn<bool>("addMode");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("add mode") << true << int(platform::vbYes) << false;
+        QTest::newRow("answer no") << false << int(platform::vbNo) << false;
+        QTest::newRow("answer yes") << false << int(platform::vbYes) << true;
+    }
+    void deleteAsksAndRemovesOnlyThatRow() {
+        QFETCH(bool, addMode);
+        QFETCH(int, answer);
+        QFETCH(bool, deleted);
+        this->answer = answer;
+        const qint32 other = db->insert(RowOf({"Other Line"}));
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        frminfo& w = Open(addMode ? -1 : id);
+        if (addMode)
+            TypeAll(w, kSampleRow);
+
+        Click(w.SmartNetXpButton1);
+        if (addMode)
+            QVERIFY(boxes.empty());
+        else
+            CHECK(ExpectOneBox("是否要删除当前信息？", platform::vbYesNo));
+        QVERIFY(db->row(other).has_value());
+        QCOMPARE(db->row(id).has_value(), !deleted);
+        QCOMPARE(db->count(), deleted ? 1 : 2);
+        if (!deleted) {
+            QCOMPARE(w.shipId, addMode ? -1 : id);
+            QCOMPARE(BoxTexts(w), Shown(kSampleRow));
+            QCOMPARE(w.CmdQuery->text(), addMode ? QStringLiteral("增加") : QStringLiteral("修改"));
+            return;
+        }
+        QCOMPARE(w.shipId, -1);
+        QCOMPARE(BoxTexts(w), Shown(NineEmpty()));
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("增加"));
+
+        // The next save inserts a new row.
+        boxes.clear();
+        Type(w.Txt[0], "Neu Reederei GmbH");
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("增加成功", platform::vbInformation));
+        QCOMPARE(db->count(), 2);
+        QVERIFY(w.shipId != id && w.shipId != other);
+        QCOMPARE(db->row(w.shipId)->value(data::kFieldName).toString(),
+                 QStringLiteral("Neu Reederei GmbH"));
+    }
+
+    // "退出" forgets the row; the close box keeps shipId. Both drop what was typed.
+    void closeUnloads_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("退出") << false;
+        QTest::newRow("close box") << true;
+    }
+    void closeUnloads() {
+        QFETCH(bool, closeBox);
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        frminfo& w = Open(id);
+        Retype(w.Txt[0], "typed, not saved");
+        if (closeBox)
+            QVERIFY(w.close());
+        else
+            Click(w.CmdStop);
+        QVERIFY(!w.IsLoaded());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.shipId, closeBox ? id : -1);
+        QVERIFY(boxes.empty());
+        QCOMPARE(StoredTexts(db->row(id).value()), kSampleRow);
+
+        Open(id);
+        QCOMPARE(BoxTexts(w), Shown(kSampleRow));
+    }
+
+    // A show request while the window is open loads the requested row, replacing what
+    // was typed, so that boxes, caption and shipId belong together.
+    void showWhileOpenReloads() {
+        const qint32 first = db->insert(RowOf(kSampleRow));
+        const qint32 second = db->insert(RowOf({"Second Line", "Norway"}));
+        frminfo& w = Open(first);
+        Retype(w.Txt[0], "typed, not saved");
+
+        Open(second);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.shipId, second);
+        QCOMPARE(BoxTexts(w).mid(0, 3), QStringList({"Second Line", "Norway", ""}));
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("修改"));
+
+        Retype(w.Txt[0], "typed again");
+        Open(second);
+        QCOMPARE(BoxText(w.Txt[0]), QStringLiteral("Second Line"));
+
+        Open(-1);
+        QCOMPARE(BoxTexts(w), Shown(NineEmpty()));
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("增加"));
+        QVERIFY(boxes.empty());
+        QCOMPARE(db->count(), 2);
+    }
+
+    // A row that no longer exists opens empty in modify mode; its save inserts a row.
+    void missingRowOpensEmptyInModifyMode() {
+        const qint32 gone = db->insert(RowOf(kSampleRow));
+        db->exec(QStringLiteral("delete from Thalvane where id=%1").arg(gone));
+        frminfo& w = Open(gone);
+        QVERIFY(w.isVisible());
+        QCOMPARE(BoxTexts(w), Shown(NineEmpty()));
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("修改"));
+        QVERIFY(boxes.empty());
+
+        Type(w.Txt[0], "Reborn Shipping");
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("修改成功", platform::vbInformation));
+        QCOMPARE(db->count(), 1);
+        QVERIFY(w.shipId != gone);
+        QCOMPARE(db->row(w.shipId)->value(data::kFieldName).toString(),
+                 QStringLiteral("Reborn Shipping"));
+    }
+
+    // A save and a delete run while a search is still reading its rows (the search yields
+    // to the event loop between rows): both succeed and the search lists what it found.
+    void saveAndDeleteDuringASearch() {
+        const qint32 first = db->insert(RowOf({"Alpha Shipping"}));
+        const qint32 second = db->insert(RowOf({"Beta Shipping"}));
+        const qint32 third = db->insert(RowOf({"Gamma Shipping"}));
+        std::unique_ptr<data::Recordset> search = modGeneral::gConn().OpenRecordset(
+            data::SearchStatement(QString(), QString()), data::adOpenStatic, data::adLockReadOnly);
+        QList<qint32> listed;
+        listed << search->Value(data::kFieldId).toInt();
+        search->MoveNext();
+
+        frminfo& w = Open(second);
+        Retype(w.Txt[0], "Beta Changed");
+        Click(w.CmdQuery);
+        Open(third);
+        Click(w.SmartNetXpButton1);
+        Type(w.Txt[0], "Delta Shipping");
+        Click(w.CmdQuery);
+        QCOMPARE(boxes.size(), std::size_t(3)); // changed, the question, added
+        QCOMPARE(QString::fromStdString(boxes[2].text), QStringLiteral("增加成功"));
+        QCOMPARE(db->row(second)->value(data::kFieldName).toString(),
+                 QStringLiteral("Beta Changed"));
+        QVERIFY(!db->row(third).has_value());
+        QCOMPARE(db->count(), 3);
+
+        for (; !search->Eof(); search->MoveNext())
+            listed << search->Value(data::kFieldId).toInt();
+        search->Close();
+        QCOMPARE(listed, QList<qint32>({third, second, first}));
+    }
+
+    // The engine refuses a save or a delete: one error box, and nothing else changes.
+    void refusedWriteChangesNothing_data() {
+        QTest::addColumn<bool>("addMode");
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<bool>("deleting");
+        QTest::addColumn<QString>("head");
+        QTest::newRow("insert") << true << "before insert" << false << "保存失败：";
+        QTest::newRow("update") << false << "before update" << false << "保存失败：";
+        QTest::newRow("delete") << false << "before delete" << true << "删除失败：";
+    }
+    void refusedWriteChangesNothing() {
+        QFETCH(bool, addMode);
+        QFETCH(QString, trigger);
+        QFETCH(bool, deleting);
+        QFETCH(QString, head);
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        db->exec(QStringLiteral("create trigger refuse %1 on Thalvane begin "
+                                "select raise(abort, 'refused by the test'); end")
+                     .arg(trigger));
+        frminfo& w = Open(addMode ? -1 : id);
+        QStringList typed = kSampleRow;
+        typed[0] = "Typed Name";
+        typed[7] = "typed\r\nprofile";
+        TypeAll(w, typed);
+
+        Click(deleting ? w.SmartNetXpButton1 : w.CmdQuery);
+        if (deleting) {
+            QCOMPARE(boxes.size(), std::size_t(2)); // the question, then the failure
+            boxes.erase(boxes.begin());
+        }
+        CHECK(ExpectOneErrorBox(head, "refused by the test"));
+        QCOMPARE(BoxTexts(w), Shown(typed));
+        QCOMPARE(w.shipId, addMode ? -1 : id);
+        QCOMPARE(w.CmdQuery->text(), addMode ? QStringLiteral("增加") : QStringLiteral("修改"));
+        QCOMPARE(db->count(), 1);
+        QCOMPARE(StoredTexts(db->row(id).value()), kSampleRow);
+
+        // Once the engine accepts it again, the same window saves what was typed.
+        db->exec(QStringLiteral("drop trigger refuse"));
+        boxes.clear();
+        Click(w.CmdQuery);
+        QCOMPARE(boxes.size(), std::size_t(1));
+        QCOMPARE(StoredTexts(db->row(w.shipId).value()), typed);
+    }
+
+    // The load step fails on a table that lacks a field.
+    void failedReloadKeepsTheShownRecord() {
+        const qint32 first = db->insert(RowOf(kSampleRow));
+        const qint32 second = db->insert(RowOf({"Second Line"}));
+        frminfo& w = Open(first);
+        Retype(w.Txt[0], "typed, not saved");
+        const QStringList typed = BoxTexts(w);
+        DropFaxColumn();
+
+        Open(second);
+        CHECK(ExpectOneErrorBox("读取失败：", data::kFieldFax));
+        QVERIFY(w.isVisible());
+        QCOMPARE(BoxTexts(w), Shown(typed));
+        QCOMPARE(w.shipId, first);
+        QCOMPARE(w.CmdQuery->text(), QStringLiteral("修改"));
+        QCOMPARE(db->count(), 2);
+    }
+
+    void failedFirstLoadShowsNoWindow() {
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        DropFaxColumn();
+        frminfo& w = Open(id);
+        CHECK(ExpectOneErrorBox("读取失败：", data::kFieldFax));
+        QVERIFY(!w.IsLoaded());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.shipId, id);
+    }
+
+    // Ids are 32-bit: rows beyond 32767 load, save and delete, and new rows get such ids.
+    void idAbove32767() {
+        QVariantMap big = RowOf(kSampleRow);
+        big.insert(data::kFieldId, 70000);
+        QCOMPARE(db->insert(big), 70000);
+        frminfo& w = Open(70000);
+        QCOMPARE(BoxTexts(w), Shown(kSampleRow));
+
+        Retype(w.Txt[1], "Malta");
+        Click(w.CmdQuery);
+        QCOMPARE(w.shipId, 70000);
+        QCOMPARE(db->row(70000)->value(data::kFieldCountry).toString(), QStringLiteral("Malta"));
+
+        Click(w.SmartNetXpButton1);
+        QVERIFY(!db->row(70000).has_value());
+        QCOMPARE(w.shipId, -1);
+
+        Type(w.Txt[0], "After Seventy Thousand");
+        Click(w.CmdQuery);
+        QVERIFY(w.shipId > 32767);
+        QCOMPARE(db->row(w.shipId)->value(data::kFieldName).toString(),
+                 QStringLiteral("After Seventy Thousand"));
+        QCOMPARE(db->count(), 1);
+    }
+
+    // The window has no default button and no keys of its own.
+    void enterDoesNotSaveAndEscapeDoesNotClose() {
+        frminfo& w = Open(-1);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        Type(w.Txt[0], "Enter Test");
+        w.Txt[0]->setFocus();
+        QTest::keyClick(w.Txt[0], Qt::Key_Return);
+        QTest::keyClick(w.Txt[0], Qt::Key_Enter);
+        QTest::keyClick(w.Txt[0], Qt::Key_Escape);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(boxes.empty());
+        QCOMPARE(db->count(), 0);
+        QVERIFY(w.IsLoaded());
+        QVERIFY(w.isVisible());
+        QCOMPARE(BoxText(w.Txt[0]), QStringLiteral("Enter Test"));
+        QCOMPARE(w.shipId, -1);
+
+        // In a multi-line box Enter starts a new line.
+        Type(w.Txt[7], "a");
+        QTest::keyClick(w.Txt[7], Qt::Key_Return);
+        Type(w.Txt[7], "b");
+        QCOMPARE(BoxText(w.Txt[7]), QStringLiteral("a\nb"));
+        QVERIFY(boxes.empty());
+    }
+
+private:
+    // The table without the field 传真, as a damaged file might hold it.
+    void DropFaxColumn() {
+        QStringList kept = data::TextFields();
+        kept.removeAll(data::kFieldFax);
+        QStringList columns = {QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
+        for (const QString& field : kept)
+            columns << field + QStringLiteral(" TEXT");
+        const QString list = QStringLiteral("id,") + kept.join(',');
+        db->exec(QStringLiteral("alter table Thalvane rename to Thalvane_old"));
+        db->exec(QStringLiteral("create table Thalvane (%1)").arg(columns.join(',')));
+        db->exec(QStringLiteral("insert into Thalvane (%1) select %1 from Thalvane_old").arg(list));
+        db->exec(QStringLiteral("drop table Thalvane_old"));
+        // The program meets the file as it is now through a freshly opened connection.
+        modGeneral::ResetConnection();
+        modGeneral::gConn().Open(db->connectionString(), modGeneral::kUserId,
+                                 modGeneral::kPassword);
+    }
+};
+
+QTEST_MAIN(TestFrminfo)
+#include "tst_frminfo.moc"
