@@ -1,0 +1,259 @@
+// thalvane-bench-search: how fast the search window lists large results.
+//
+// For 1,000, 32,767 and 100,000 matching rows in synthetic databases made by the demo
+// builder, each size measured in a process of its own so that its peak memory is its own:
+//  - floor: the bare iteration of the search's result set (end test, five field reads
+//    turned into text, move to the next record), without any window;
+//  - fill: RunQuery of the real search window, shown offscreen, from the click to the
+//    fitted columns (the same statement);
+//  - the ratio of the two, medians of three runs each;
+//  - the peak memory of the process (getrusage maxrss);
+//  - Stop: a click on Stop queued as an ordinary mouse event halfway through a fill; the
+//    rows listed after it was queued and the time until RunQuery returned;
+//  - the number of times the grid was painted while the rows arrived.
+//
+// Usage: thalvane-bench-search            (all sizes, in child processes)
+//        thalvane-bench-search DB ROWS    (one size, on an existing database)
+
+#include "app/form.h"
+#include "app/modGeneral.h"
+#include "data/engine.h"
+#include "data/statements.h"
+#include "data/valuerules.h"
+#include "dbbuilder.h"
+#include "platform/fonts.h"
+#include "search/FlexGrid.h"
+#include "search/frmquery.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+const int kSizes[] = {1000, 32767, 100000};
+constexpr int kRuns = 3;
+// Every synthetic name holds this, so every row matches.
+const QString kNameFilter = QStringLiteral("Synthetic");
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double PeakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// The search's result set read as the fill reads it, with nothing else done.
+double FloorMs(const QString& statement, int expectedRows) {
+    QElapsedTimer timer;
+    timer.start();
+    auto rs =
+        modGeneral::gConn().OpenRecordset(statement, data::adOpenStatic, data::adLockReadOnly);
+    const QString fields[] = {data::kFieldName, data::kFieldCountry, data::kFieldPhone,
+                              data::kFieldAddress, data::kFieldId};
+    int rows = 0;
+    qsizetype characters = 0;
+    while (!rs->Eof()) {
+        for (const QString& field : fields)
+            characters += data::FieldText(rs->Value(field)).size();
+        rs->MoveNext();
+        ++rows;
+    }
+    rs->Close();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (rows != expectedRows || characters == 0)
+        std::fprintf(stderr, "floor read %d rows, expected %d\n", rows, expectedRows);
+    return ms;
+}
+
+// Counts paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void QueueClick(QWidget* widget) {
+    const QPointF local = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(local);
+    QCoreApplication::postEvent(widget,
+                                new QMouseEvent(QEvent::MouseButtonPress, local, global,
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(widget,
+                                new QMouseEvent(QEvent::MouseButtonRelease, local, global,
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
+// Queues a click on Stop and notes how many rows were listed when it was queued and
+// when the button saw it.
+class StopWatch : public QObject {
+public:
+    StopWatch(QPushButton* button, FlexGrid& grid) : button_(button), grid_(grid) {
+        button_->installEventFilter(this);
+    }
+    void QueueClick() {
+        rowsWhenQueued = grid_.Rows() - 1;
+        sinceQueued.start();
+        ::QueueClick(button_);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease)
+            rowsWhenSeen = grid_.Rows() - 1;
+        return false;
+    }
+
+    QElapsedTimer sinceQueued;
+    int rowsWhenQueued = -1;
+    int rowsWhenSeen = -1;
+
+private:
+    QPushButton* button_;
+    FlexGrid& grid_;
+};
+
+// Passes every call on to the search's result set and queues a click on Stop before the
+// end-of-data test of the given row.
+class StopAtRow : public data::Recordset {
+public:
+    StopAtRow(std::unique_ptr<data::Recordset> inner, int row, StopWatch& watch)
+        : inner_(std::move(inner)), row_(row), watch_(watch) {}
+    bool Eof() const override {
+        if (++tests_ == row_)
+            watch_.QueueClick();
+        return inner_->Eof();
+    }
+    QVariant Value(const QString& field) const override { return inner_->Value(field); }
+    void SetValue(const QString& field, const QString& text) override {
+        inner_->SetValue(field, text);
+    }
+    void AddNew() override { inner_->AddNew(); }
+    void Update() override { inner_->Update(); }
+    void MoveNext() override { inner_->MoveNext(); }
+    void Close() override { inner_->Close(); }
+    bool IsOpen() const override { return inner_->IsOpen(); }
+
+private:
+    std::unique_ptr<data::Recordset> inner_;
+    int row_;
+    StopWatch& watch_;
+    mutable int tests_ = 0;
+};
+
+int MeasureOneSize(const QString& dbPath, int rows) {
+    const QString dir = QFileInfo(dbPath).absolutePath();
+    modGeneral::gConn().Open(QStringLiteral("Driver={microsoft access driver (*.mdb)};dbq=") + dir +
+                                 QStringLiteral("\\shipman.bcd"),
+                             QString(), QString::fromLatin1(dbbuilder::kPassword));
+    const QString statement = data::SearchStatement(kNameFilter, QString());
+
+    frmquery& w = forms::Get<frmquery>();
+    w.Show();
+    w.Text1->setText(kNameFilter);
+    QTableView* view = w.Grid->findChild<QTableView*>();
+    PaintCounter paints;
+    view->viewport()->installEventFilter(&paints);
+
+    std::vector<double> floors;
+    std::vector<double> fills;
+    for (int run = 0; run < kRuns; ++run) {
+        floors.push_back(FloorMs(statement, rows));
+        paints.paints = 0;
+        QElapsedTimer timer;
+        timer.start();
+        w.RunQuery();
+        fills.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (w.Grid->Rows() != rows + 1)
+            std::fprintf(stderr, "the grid listed %d rows, expected %d\n", w.Grid->Rows() - 1,
+                         rows);
+    }
+    const int paintsDuringFill = paints.paints;
+    const double floor = Median(floors);
+    const double fill = Median(fills);
+
+    // Stop halfway through a fill: the click is queued just before the fill yields for
+    // row `half`, as a click waits in the queue while the program is busy.
+    const int half = rows / 2;
+    StopWatch stop(w.CmdStop, *w.Grid);
+    w.SetRecordsetOpener([&](const QString& text) -> std::unique_ptr<data::Recordset> {
+        auto inner =
+            modGeneral::gConn().OpenRecordset(text, data::adOpenStatic, data::adLockReadOnly);
+        return std::make_unique<StopAtRow>(std::move(inner), half, stop);
+    });
+    w.RunQuery();
+    const double stopMs = double(stop.sinceQueued.nsecsElapsed()) / 1e6;
+    const int rowsBeforeSeen = stop.rowsWhenSeen - stop.rowsWhenQueued;
+    const int rowsAfterSeen = w.Grid->Rows() - 1 - stop.rowsWhenSeen;
+    w.SetRecordsetOpener({});
+
+    std::printf("%7d | %8.1f | %7.1f | %5.2f | %8.1f | %6d / %d | %7.1f | %6d\n", rows, fill, floor,
+                fill / floor, PeakMemoryMiB(), rowsBeforeSeen, rowsAfterSeen, stopMs,
+                paintsDuringFill);
+    std::fflush(stdout);
+    forms::DestroyAll();
+    return 0;
+}
+
+int MeasureAllSizes(const QString& program) {
+    QTemporaryDir temp;
+    if (!temp.isValid()) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    std::printf(
+        "   rows | fill+fit | floor   | ratio | peak     | Stop: rows | Stop to | paints\n");
+    std::printf(
+        "        | ms       | ms      |       | MiB      | until seen | end ms  | in fill\n");
+    std::printf("        |          |         |       |          | / after    |         |\n");
+    std::fflush(stdout);
+    for (const int rows : kSizes) {
+        const QString dir = temp.path() + QStringLiteral("/%1").arg(rows);
+        QDir().mkpath(dir);
+        const QString path = dir + QStringLiteral("/shipman.bcd");
+        dbbuilder::BuildDatabaseFile(path, rows, true);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(program, {path, QString::number(rows)});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+            std::fprintf(stderr, "the run for %d rows failed\n", rows);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::InstallFontFallbacks();
+    try {
+        if (argc == 3)
+            return MeasureOneSize(QString::fromLocal8Bit(argv[1]), QString(argv[2]).toInt());
+        return MeasureAllSizes(QCoreApplication::applicationFilePath());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "thalvane-bench-search: %s\n", e.what());
+        return 1;
+    }
+}
