@@ -98,8 +98,10 @@ public:
     StreamingRecordset(HandlePtr handle, const QString& statement, std::shared_ptr<ReaderPool> pool)
         : handle_(std::move(handle)), pool_(std::move(pool)),
           stmt_(PrepareOne(handle_->get(), statement)) {
-        ReadColumnNames(stmt_.get());
+        // Names after the first step: a step re-prepares the statement when the table
+        // changed since it was prepared.
         Step();
+        ReadColumnNames(stmt_.get());
     }
     ~StreamingRecordset() override { Close(); }
 
@@ -160,13 +162,15 @@ public:
     BufferedRecordset(HandlePtr handle, const QString& statement, bool updatable)
         : handle_(std::move(handle)) {
         StatementPtr stmt(PrepareOne(db(), statement));
+        // Names after the first step: a step re-prepares the statement when the table
+        // changed since it was prepared.
+        int rc = sqlite3_step(stmt.get());
         ReadColumnNames(stmt.get());
         if (updatable)
             FindTableAndKey(stmt.get());
         else
             whyNotUpdatable_ = ReadOnly().message();
-        for (;;) {
-            const int rc = sqlite3_step(stmt.get());
+        for (;; rc = sqlite3_step(stmt.get())) {
             if (rc == SQLITE_DONE)
                 break;
             if (rc != SQLITE_ROW)
