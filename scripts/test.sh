@@ -18,3 +18,5 @@ cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTHALVANE_WIN32_CORE_ONLY=ON \
     -DTHALVANE_WERROR=ON
 cmake --build build/mingw
+# ...and run under Wine.
+tests/wine/run.sh build/mingw
