@@ -77,8 +77,12 @@ void Form::closeEvent(QCloseEvent* event) {
 
 namespace forms {
 
-std::vector<Form*> Loaded() { return loadedForms(); }
-std::vector<Form*> All() { return allForms(); }
+std::vector<Form*> Loaded() {
+    return loadedForms();
+}
+std::vector<Form*> All() {
+    return allForms();
+}
 
 void UnloadAll() {
     const auto count = loadedForms().size();

@@ -1,5 +1,7 @@
 #include "app/modGeneral.h"
 
+#include "app/form.h"
+#include "app/frmsplash.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
 
@@ -22,14 +24,16 @@ data::Connection& gConn() {
     return *connection();
 }
 
-void ResetConnection() { connection().reset(); }
+void ResetConnection() {
+    connection().reset();
+}
 
 bool Main() {
     try {
         gSysDir = QString::fromStdString(platform::GetSystemDirectory());
         const QString connectionString = kConnectionHead + gSysDir + kDatabaseFile;
         gConn().Open(connectionString, kUserId, kPassword, data::adOptionUnspecified);
-        // The splash window comes here.
+        forms::Get<frmsplash>().Show();
         return true;
     } catch (...) {
         platform::MsgBox("辞典文件丢失！", platform::vbCritical, "数据处理");

@@ -92,8 +92,8 @@ private slots:
                 QVERIFY(QDir().mkdir(file));
             }
         }
-        const QStringList before = QDir(db.dir()).entryList(QDir::Files | QDir::Dirs |
-                                                           QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(db.dir()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
         platform::SetSystemDirectoryOverride(db.dir().toStdString());
 
         QVERIFY(!modGeneral::Main());

@@ -32,7 +32,8 @@ private slots:
         db.exec(QStringLiteral(
             "CREATE TABLE t2 (id INTEGER PRIMARY KEY AUTOINCREMENT, 船东 TEXT, 国家 TEXT, "
             "地址 TEXT, 电话 TEXT, 网址 TEXT, 电子邮箱 TEXT, 公司简介 TEXT, 子公司介绍 TEXT);"
-            "INSERT INTO t2 SELECT id, 船东, 国家, 地址, 电话, 网址, 电子邮箱, 公司简介, 子公司介绍 "
+            "INSERT INTO t2 SELECT id, 船东, 国家, 地址, 电话, 网址, 电子邮箱, 公司简介, "
+            "子公司介绍 "
             "FROM Thalvane; DROP TABLE Thalvane; ALTER TABLE t2 RENAME TO Thalvane;"));
 
         auto rs = conn->OpenRecordset(select, cursorType, lockType);

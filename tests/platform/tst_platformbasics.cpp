@@ -23,10 +23,14 @@ private slots:
     void systemDirectoryHasNoTrailingSeparator_data() {
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "/tmp/sys" << "/tmp/sys";
-        QTest::newRow("slash") << "/tmp/sys/" << "/tmp/sys";
-        QTest::newRow("backslashes") << "C:\\Windows\\System32\\\\" << "C:\\Windows\\System32";
-        QTest::newRow("root stays") << "/" << "/";
+        QTest::newRow("plain") << "/tmp/sys"
+                               << "/tmp/sys";
+        QTest::newRow("slash") << "/tmp/sys/"
+                               << "/tmp/sys";
+        QTest::newRow("backslashes") << "C:\\Windows\\System32\\\\"
+                                     << "C:\\Windows\\System32";
+        QTest::newRow("root stays") << "/"
+                                    << "/";
     }
     void systemDirectoryHasNoTrailingSeparator() {
         QFETCH(QString, given);
@@ -72,10 +76,10 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::newRow("ok") << int(platform::vbCritical) << QStringList{"确定"} << "确定"
                             << int(platform::vbOK);
-        QTest::newRow("yes") << int(platform::vbYesNo) << QStringList{"否(N)", "是(Y)"}
-                             << "是(Y)" << int(platform::vbYes);
-        QTest::newRow("no") << int(platform::vbYesNo) << QStringList{"否(N)", "是(Y)"}
-                            << "否(N)" << int(platform::vbNo);
+        QTest::newRow("yes") << int(platform::vbYesNo) << QStringList{"否(N)", "是(Y)"} << "是(Y)"
+                             << int(platform::vbYes);
+        QTest::newRow("no") << int(platform::vbYesNo) << QStringList{"否(N)", "是(Y)"} << "否(N)"
+                            << int(platform::vbNo);
     }
     void realBoxHasChineseButtons() {
         QFETCH(int, style);

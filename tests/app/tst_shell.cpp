@@ -1,0 +1,343 @@
+// The program as a whole: the splash window, the main menu, the exit entry, and one
+// session from start-up to exit on a temporary database.
+
+#include "about/frmAbout.h"
+#include "app/form.h"
+#include "app/frmmain.h"
+#include "app/frmsplash.h"
+#include "app/modGeneral.h"
+#include "app/ui.h"
+#include "platform/fonts.h"
+#include "platform/msgbox.h"
+#include "platform/program.h"
+#include "platform/sysdir.h"
+#include "record/frminfo.h"
+#include "search/FlexGrid.h"
+#include "search/frmquery.h"
+#include "searchfixture.h"
+#include "support/testdb.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+
+// The splash timer's tick, fired directly rather than waited for.
+void Tick(frmsplash& splash) {
+    QVERIFY(QMetaObject::invokeMethod(splash.Timer1, "timeout"));
+}
+
+QString BoxText(frminfo& info, int index) {
+    if (auto* line = qobject_cast<QLineEdit*>(info.Txt[index]))
+        return line->text();
+    return qobject_cast<QPlainTextEdit*>(info.Txt[index])->toPlainText();
+}
+
+QColor TextColour(QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+
+QPoint CentreIn(QWidget* window, QWidget* child) {
+    return child->mapTo(window, child->rect().center());
+}
+
+template <class T> int ObjectsOf() {
+    int n = 0;
+    for (Form* f : forms::All())
+        n += qobject_cast<T*>(f) != nullptr;
+    return n;
+}
+
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::TestDatabase> db;
+    std::vector<platform::MsgBoxCall> boxes;
+    int ends = 0;
+
+    void StartOn(testsupport::TestDatabase& database) {
+        modGeneral::ResetConnection();
+        platform::SetSystemDirectoryOverride(database.dir().toStdString());
+        QVERIFY(modGeneral::Main());
+    }
+    frmmain& Menu() {
+        frmmain& menu = forms::Get<frmmain>();
+        menu.Show();
+        return menu;
+    }
+    void Click(frmmain& menu, int index) {
+        QTest::mouseClick(menu.Label1[index], Qt::LeftButton, {},
+                          menu.Label1[index]->rect().center());
+    }
+
+private slots:
+    void initTestCase() { platform::InstallFontFallbacks(); }
+    void init() {
+        boxes.clear();
+        ends = 0;
+        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
+            boxes.push_back(call);
+            return int(platform::vbOK);
+        });
+        platform::SetEndProgramHook([this](int) { ++ends; });
+        db = std::make_unique<testsupport::TestDatabase>();
+        platform::SetSystemDirectoryOverride(db->dir().toStdString());
+        modGeneral::gConn().Open(db->connectionString(), QString(), db->password());
+    }
+    void cleanup() {
+        forms::DestroyAll();
+        modGeneral::ResetConnection();
+        db.reset();
+        platform::SetMsgBoxHook({});
+        platform::SetEndProgramHook({});
+        platform::SetSystemDirectoryOverride(std::nullopt);
+    }
+
+    // --- splash ---
+
+    void startUpShowsTheSplashAlone() {
+        modGeneral::ResetConnection();
+        StartOn(*db);
+        frmsplash& splash = forms::Get<frmsplash>();
+        QCOMPARE(forms::Loaded(), std::vector<Form*>{&splash});
+        QVERIFY(splash.isVisible());
+        QVERIFY(splash.windowTitle().isEmpty());
+        QCOMPARE(splash.size(), QSize(453, 341));
+        QCOMPARE(splash.imgSplash->geometry(), QRect(-2, -2, 457, 347));
+        QVERIFY(splash.Timer1->isActive());
+        QCOMPARE(splash.Timer1->interval(), 1000);
+        QCOMPARE(splash.TimerCount, qint16(0));
+    }
+
+    void menuAppearsOnTheSecondTickAndTheSplashIsGone() {
+        StartOn(*db);
+        frmsplash& splash = forms::Get<frmsplash>();
+        Tick(splash);
+        QCOMPARE(splash.TimerCount, qint16(1));
+        QVERIFY(splash.IsLoaded());
+        QCOMPARE(ObjectsOf<frmmain>(), 0);
+
+        Tick(splash);
+        QVERIFY(!splash.IsLoaded());
+        QVERIFY(!splash.isVisible());
+        QVERIFY(!splash.Timer1->isActive());
+        frmmain& menu = forms::Get<frmmain>();
+        QCOMPARE(forms::Loaded(), std::vector<Form*>{&menu});
+        QVERIFY(menu.isVisible());
+    }
+
+    void clicksAndKeysOnTheSplashChangeNothing() {
+        StartOn(*db);
+        frmsplash& splash = forms::Get<frmsplash>();
+        QTest::mouseClick(splash.imgSplash, Qt::LeftButton);
+        QTest::mouseDClick(splash.imgSplash, Qt::LeftButton);
+        for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space, Qt::Key_F4})
+            QTest::keyClick(&splash, Qt::Key(key));
+        QTest::keyClick(&splash, Qt::Key_F4, Qt::AltModifier);
+        QVERIFY(splash.IsLoaded());
+        QCOMPARE(splash.TimerCount, qint16(0));
+        QCOMPARE(ObjectsOf<frmmain>(), 0);
+        Tick(splash);
+        QCOMPARE(ObjectsOf<frmmain>(), 0);
+    }
+
+    // --- main menu ---
+
+    void menuStartsWithFourBlackEntries() {
+        frmmain& menu = Menu();
+        QCOMPARE(menu.windowTitle(), QStringLiteral("Thalvane"));
+        QCOMPARE(menu.size(), QSize(787, 586));
+        const QStringList captions = {"退出系统", "关于我们", "船东添加", "船东查询", "系统配置"};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(menu.Label1[i]->objectName(), QStringLiteral("Label1(%1)").arg(i));
+            QCOMPARE(menu.Label1[i]->text(), captions[i]);
+            QCOMPARE(TextColour(menu.Label1[i]), QColor(Qt::black));
+            QCOMPARE(menu.Label1[i]->font().pointSizeF(), 12.0);
+            QVERIFY(menu.Label1[i]->font().bold());
+            QCOMPARE(menu.Label1[i]->size(), menu.Label1[i]->sizeHint());
+            QCOMPARE(menu.Label1[i]->cursor().hotSpot(), QPoint(12, 1));
+        }
+        QVERIFY(menu.Label1[4]->isHidden());
+        QVERIFY(menu.Image8[2]->isHidden());
+        for (int i : {0, 1, 3, 4})
+            QVERIFY(menu.Image8[i]->isVisible());
+        // The labels' Kai face resolves to an installed Chinese face.
+        const QString family = QFontInfo(menu.Label1[3]->font()).family();
+        QVERIFY2(family.contains("AR PL") || family.contains("Kai", Qt::CaseInsensitive),
+                 qPrintable(family));
+    }
+
+    void hoverHighlightsTheLabelUnderThePointerAndStays() {
+        frmmain& menu = Menu();
+        QWindow* window = menu.windowHandle();
+        QTest::mouseMove(window, CentreIn(&menu, menu.Label1[3]));
+        QCOMPARE(TextColour(menu.Label1[3]), QColor(Qt::blue));
+        QCOMPARE(menu.Label1[3]->font().pointSizeF(), 13.0);
+
+        QTest::mouseMove(window, CentreIn(&menu, menu.Label1[1]));
+        QCOMPARE(TextColour(menu.Label1[3]), QColor(Qt::black));
+        QCOMPARE(menu.Label1[3]->font().pointSizeF(), 12.0);
+        QCOMPARE(TextColour(menu.Label1[1]), QColor(Qt::blue));
+        QCOMPARE(menu.Label1[1]->font().pointSizeF(), 13.0);
+        QCOMPARE(menu.Label1[1]->size(), menu.Label1[1]->sizeHint());
+
+        // Off the labels: the last one touched stays highlighted.
+        QTest::mouseMove(window, CentreIn(&menu, menu.Image3));
+        QCOMPARE(TextColour(menu.Label1[1]), QColor(Qt::blue));
+        for (int i : {0, 2, 3, 4})
+            QCOMPARE(TextColour(menu.Label1[i]), QColor(Qt::black));
+    }
+
+    void eachEntryOpensItsWindowOnce() {
+        frmmain& menu = Menu();
+        Click(menu, 3);
+        frmquery& query = forms::Get<frmquery>();
+        QVERIFY(query.IsLoaded() && query.isVisible());
+        Click(menu, 3);
+        QCOMPARE(ObjectsOf<frmquery>(), 1);
+
+        Click(menu, 1);
+        QVERIFY(forms::Get<frmAbout>().IsLoaded());
+
+        Click(menu, 2);
+        frminfo& info = forms::Get<frminfo>();
+        QVERIFY(info.IsLoaded());
+        QCOMPARE(info.shipId, -1);
+        QCOMPARE(info.CmdQuery->text(), QStringLiteral("增加"));
+        QVERIFY(boxes.empty());
+        QCOMPARE(ends, 0);
+    }
+
+    void addEntryWhileARecordIsOpenGivesAnEmptyRecord() {
+        const qint32 id = db->insert({{"船东", "远洋甲"}, {"电话", "123"}});
+        frminfo& info = forms::Get<frminfo>();
+        info.shipId = id;
+        info.Show();
+        QCOMPARE(BoxText(info, 0), QStringLiteral("远洋甲"));
+
+        Click(Menu(), 2);
+        QCOMPARE(info.shipId, -1);
+        QCOMPARE(info.CmdQuery->text(), QStringLiteral("增加"));
+        for (int i = 0; i < 9; ++i)
+            QVERIFY(BoxText(info, i).isEmpty());
+    }
+
+    void statusBarShowsPublisherDateTimeAndTitle() {
+        frmmain& menu = Menu();
+        const int widths[4] = {5600, 1440, 1440, 3100};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(menu.Panels[i]->width(), ui::Tw(widths[i]));
+            QVERIFY(!menu.Panels[i]->text().isEmpty());
+        }
+        const QLocale locale = QLocale::system();
+        QCOMPARE(menu.Panels[1]->text(),
+                 locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+        QVERIFY(QTime::fromString(menu.Panels[2]->text(), locale.timeFormat(QLocale::ShortFormat))
+                    .isValid());
+    }
+
+    void closeBoxClosesOnlyTheMenu() {
+        frmmain& menu = Menu();
+        Click(menu, 3);
+        QVERIFY(menu.close());
+        QVERIFY(!menu.IsLoaded());
+        QVERIFY(forms::Get<frmquery>().IsLoaded());
+        QCOMPARE(ends, 0);
+    }
+
+    // --- exit ---
+
+    void exitUnloadsEveryWindowAndStopsARunningFill() {
+        db.reset();
+        modGeneral::ResetConnection();
+        db = std::make_unique<testsupport::TestDatabase>(3000);
+        modGeneral::gConn().Open(db->connectionString(), QString(), db->password());
+
+        frmmain& menu = Menu();
+        Click(menu, 1);
+        Click(menu, 2);
+        Click(menu, 3);
+        frmquery& query = forms::Get<frmquery>();
+        QCOMPARE(forms::Loaded().size(), std::size_t(4));
+
+        searchtest::ResultSetLog log(query);
+        log.beforeEofTest = [&](int, int eofTest) {
+            if (eofTest == 20)
+                searchtest::PostClick(menu.Label1[0]);
+        };
+        QTest::mouseClick(query.CmdQuery, Qt::LeftButton);
+
+        QCOMPARE(ends, 1);
+        QVERIFY(forms::Loaded().empty());
+        for (Form* f : forms::All())
+            QVERIFY(!f->isVisible());
+        QCOMPARE(log.opened.size(), std::size_t(1));
+        QVERIFY(log.opened[0].closed);
+        QCOMPARE(log.opened[0].callsAfterClose, 0);
+        QVERIFY(log.opened[0].eofTests < 3000);
+    }
+
+    // --- the whole program ---
+
+    void startToExit() {
+        db->insertSamples();
+        modGeneral::ResetConnection();
+        StartOn(*db);
+        frmsplash& splash = forms::Get<frmsplash>();
+        Tick(splash);
+        Tick(splash);
+        frmmain& menu = forms::Get<frmmain>();
+        QVERIFY(menu.IsLoaded());
+
+        Click(menu, 3);
+        frmquery& query = forms::Get<frmquery>();
+        query.Text1->setText(QStringLiteral("远洋"));
+        QTest::keyClick(query.Text1, Qt::Key_Return);
+        FlexGrid& grid = *query.Grid;
+        QVERIFY(grid.Rows() > 1);
+        for (const QString& name : searchtest::ColumnTexts(grid, 1))
+            QVERIFY2(name.contains(QStringLiteral("远洋")), qPrintable(name));
+        const qint32 id = grid.TextMatrix(1, 5).toInt();
+
+        QTableView* view = searchtest::GridView(grid);
+        // The view learns of new rows at display rate.
+        QTRY_COMPARE(view->model()->rowCount(), grid.Rows() - 1);
+        const QModelIndex first = view->model()->index(0, 1);
+        searchtest::DoubleClick(view->viewport(), view->visualRect(first).center());
+        frminfo& info = forms::Get<frminfo>();
+        QVERIFY(info.IsLoaded());
+        QCOMPARE(info.shipId, id);
+        QCOMPARE(BoxText(info, 0), grid.TextMatrix(1, 1));
+
+        const QString phoneListed = grid.TextMatrix(1, 3);
+        auto* phone = qobject_cast<QLineEdit*>(info.Txt[3]);
+        QVERIFY(phone);
+        phone->selectAll();
+        QTest::keyClicks(phone, "+86 21 5555 0101");
+        QTest::mouseClick(info.CmdQuery, Qt::LeftButton);
+        QCOMPARE(boxes.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(boxes[0].text), QStringLiteral("修改成功"));
+        QCOMPARE(grid.TextMatrix(1, 3), phoneListed); // the save does not refresh the grid
+
+        QTest::mouseClick(query.CmdQuery, Qt::LeftButton);
+        QCOMPARE(grid.TextMatrix(1, 5).toInt(), id);
+        QCOMPARE(grid.TextMatrix(1, 3), QStringLiteral("+86 21 5555 0101"));
+
+        Click(menu, 1);
+        QVERIFY(forms::Get<frmAbout>().IsLoaded());
+        Click(menu, 0);
+        QCOMPARE(ends, 1);
+        QVERIFY(forms::Loaded().empty());
+        QCOMPARE(boxes.size(), std::size_t(1));
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
