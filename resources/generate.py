@@ -1308,6 +1308,10 @@ def build():
     save_jpeg(about_picture(), os.path.join(images, "about.jpg"))
 
     save_ico([pixmap(app_16())], os.path.join(icons, "app.ico"), 8)
+    # The desktop entry's icon: the same ball, each pixel drawn as a 4 x 4 block.
+    desktop = os.path.join(HERE, "desktop")
+    os.makedirs(desktop, exist_ok=True)
+    pixmap(app_16()).resize((64, 64), Image.NEAREST).save(os.path.join(desktop, "thalvane.png"))
     menu = (("menu_search", draw_magnifier, magnifier_16()), ("menu_add", draw_add, ADD_16),
             ("menu_about", draw_about, about_16()), ("menu_config", draw_gear, gear_16()))
     for name, draw, small in menu:
