@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 
 namespace {
 
@@ -149,8 +150,12 @@ void frmquery::CreateControls() {
     QPalette red = Label5->palette();
     red.setColor(QPalette::WindowText, ui::Colour(0x000000FF));
     Label5->setPalette(red);
-    Grid->setAccessibleName(QStringLiteral("查询结果"));
-    Grid->setAccessibleDescription(Label5->text());
+    // The view inside the grid is what takes the focus and what a screen reader reads.
+    const QList<QWidget*> gridParts = {Grid, Grid->findChild<QTableView*>()};
+    for (QWidget* part : gridParts) {
+        part->setAccessibleName(QStringLiteral("查询结果"));
+        part->setAccessibleDescription(Label5->text());
+    }
 
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, CmdQuery);

@@ -92,6 +92,8 @@ private slots:
         QVERIFY(!w.Grid->TextMatrix(stopAtRow, 1).isEmpty()); // the row was completed
         QCOMPARE(log.opened.size(), std::size_t(1));
         QCOMPARE(log.opened[0].valueReads, 5 * stopAtRow);
+        // The end of data is tested before the flag, also on the test that stops.
+        QCOMPARE(log.opened[0].eofTests, stopAtRow + 1);
         QVERIFY(log.opened[0].closed);
         QCOMPARE(log.opened[0].callsAfterClose, 0);
         QHeaderView* header = GridView(*w.Grid)->horizontalHeader();
