@@ -138,6 +138,23 @@ private slots:
         DoubleClick(view->viewport(), last + QPoint(0, 60));
         DoubleClick(view->horizontalHeader()->viewport(), QPoint(last.x(), 8));
         QVERIFY(!RecordWindowShown());
+        QVERIFY(MessageBoxesShown().isEmpty());
+    }
+
+    // A listed row whose key could not be read has an empty key cell: nothing to open.
+    void doubleClickOnARowWithoutKeyDoesNothing() {
+        frmquery& w = OpenWindow();
+        w.SetRecordsetOpener([](const QString&) {
+            return std::make_unique<FakeRecordset>(QList<QVariantMap>{Shipowner(9, "中远海运")},
+                                                   std::set<QString>{QStringLiteral("id")});
+        });
+        w.RunQuery();
+        QCOMPARE(w.Grid->TextMatrix(1, 1), QStringLiteral("中远海运"));
+        QCOMPARE(w.Grid->TextMatrix(1, 5), QString());
+        DoubleClickRow(*w.Grid, 1);
+        QCOMPARE(w.Grid->Row(), 1);
+        QVERIFY(!RecordWindowShown());
+        QVERIFY(MessageBoxesShown().isEmpty());
     }
 
     // Saves and deletes in the record window do not refresh the grid.
