@@ -1,5 +1,6 @@
 #include "record/frminfo.h"
 
+#include "app/controls.h"
 #include "app/modGeneral.h"
 #include "app/ui.h"
 #include "data/engine.h"
@@ -53,42 +54,6 @@ const QString kDesignBoxText = QStringLiteral("Text1");
 const QString kDesignCaption = QStringLiteral("确定");
 const QString kAddCaption = QStringLiteral("增加");
 const QString kModifyCaption = QStringLiteral("修改");
-
-QRect LineRect(int fromX, int toX, int y) {
-    return QRect(ui::Tw(fromX), ui::Tw(y), ui::Tw(toX) - ui::Tw(fromX), 1);
-}
-
-QFrame* MakeLine(QWidget* parent, const char* name, int fromX, int toX, int y) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QString::fromUtf8(name));
-    line->setFrameShape(QFrame::NoFrame);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    line->setPalette(palette);
-    line->setAutoFillBackground(true);
-    line->setFocusPolicy(Qt::NoFocus);
-    line->setGeometry(LineRect(fromX, toX, y));
-    return line;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& icon, const QRect& geometry) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromUtf8(name));
-    // A plain push button: Enter in a box never presses it.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setText(caption);
-    button->setAccessibleName(caption);
-    button->setIcon(QIcon(icon));
-    button->setIconSize(QSize(16, 16));
-    button->setFont(platform::UiFont(QStringLiteral("宋体"), 9));
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, ui::Colour(0x00FFFFFF));
-    button->setPalette(palette);
-    button->setGeometry(geometry);
-    return button;
-}
 
 void ReportFailure(const char* what, const QString& engineMessage) {
     platform::MsgBox((QString::fromUtf8(what) + engineMessage).toStdString(), platform::vbCritical,
@@ -165,23 +130,24 @@ void frminfo::CreateControls() {
         Txt[i] = box;
     }
 
-    CmdQuery = MakeButton(this, "CmdQuery", kDesignCaption, QStringLiteral(":/icons/pencil.ico"),
-                          ui::TwRect(5265, 7290, 1185, 315));
-    CmdStop = MakeButton(this, "CmdStop", QStringLiteral("退出"),
-                         QStringLiteral(":/icons/wand.ico"), ui::TwRect(6810, 7290, 1185, 315));
+    CmdQuery =
+        ui::MakeButton(this, "CmdQuery", kDesignCaption, QStringLiteral(":/icons/pencil.ico"),
+                       ui::TwRect(5265, 7290, 1185, 315));
+    CmdStop = ui::MakeButton(this, "CmdStop", QStringLiteral("退出"),
+                             QStringLiteral(":/icons/wand.ico"), ui::TwRect(6810, 7290, 1185, 315));
     SmartNetXpButton1 =
-        MakeButton(this, "SmartNetXpButton1", QStringLiteral("删除"),
-                   QStringLiteral(":/icons/cross.ico"), ui::TwRect(3720, 7290, 1185, 315));
+        ui::MakeButton(this, "SmartNetXpButton1", QStringLiteral("删除"),
+                       QStringLiteral(":/icons/cross.ico"), ui::TwRect(3720, 7290, 1185, 315));
 
-    Line1[0] = MakeLine(this, "Line1(0)", 1080, 8040, 345);
-    Line2 = MakeLine(this, "Line2", 1080, 8040, 690);
-    Line3[0] = MakeLine(this, "Line3(0)", 1080, 8040, 1020);
-    Line4[0] = MakeLine(this, "Line4(0)", 1080, 4455, 1380);
-    Line5 = MakeLine(this, "Line5", 5070, 8040, 1395);
-    Line6[0] = MakeLine(this, "Line6(0)", 1110, 8040, 1755);
-    Line6[1] = MakeLine(this, "Line6(1)", 1095, 8025, 2130);
-    Line4[1] = MakeLine(this, "Line4(1)", 1095, 8025, 4920);
-    Line3[1] = MakeLine(this, "Line3(1)", 1095, 7995, 7035);
+    Line1[0] = ui::MakeLine(this, "Line1(0)", 1080, 8040, 345);
+    Line2 = ui::MakeLine(this, "Line2", 1080, 8040, 690);
+    Line3[0] = ui::MakeLine(this, "Line3(0)", 1080, 8040, 1020);
+    Line4[0] = ui::MakeLine(this, "Line4(0)", 1080, 4455, 1380);
+    Line5 = ui::MakeLine(this, "Line5", 5070, 8040, 1395);
+    Line6[0] = ui::MakeLine(this, "Line6(0)", 1110, 8040, 1755);
+    Line6[1] = ui::MakeLine(this, "Line6(1)", 1095, 8025, 2130);
+    Line4[1] = ui::MakeLine(this, "Line4(1)", 1095, 8025, 4920);
+    Line3[1] = ui::MakeLine(this, "Line3(1)", 1095, 7995, 7035);
 
     QWidget* previous = Txt[kBoxTabOrder[0]];
     for (int k = 1; k < kBoxCount; ++k) {

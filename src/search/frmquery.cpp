@@ -1,5 +1,6 @@
 #include "search/frmquery.h"
 
+#include "app/controls.h"
 #include "app/modGeneral.h"
 #include "app/ui.h"
 #include "data/statements.h"
@@ -72,37 +73,6 @@ QLineEdit* MakeTextBox(QWidget* parent, const char* name, QLabel* label, int lef
     return box;
 }
 
-QFrame* MakeLine(QWidget* parent, const char* name, int fromX, int toX, int y) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QString::fromUtf8(name));
-    line->setFrameShape(QFrame::NoFrame);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    line->setPalette(palette);
-    line->setAutoFillBackground(true);
-    line->setFocusPolicy(Qt::NoFocus);
-    line->setGeometry(ui::Tw(fromX), ui::Tw(y), ui::Tw(toX) - ui::Tw(fromX), 1);
-    return line;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& icon, int left, int top, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setAccessibleName(caption);
-    // Neither button is a default button: Enter belongs to the filter boxes.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setIcon(QIcon(icon));
-    button->setIconSize(QSize(16, 16));
-    button->setFont(ControlFont());
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, ui::Colour(0x00FFFFFF));
-    button->setPalette(palette);
-    button->setGeometry(ui::TwRect(left, top, width, height));
-    return button;
-}
-
 std::unique_ptr<data::Recordset> OpenOnSharedConnection(const QString& statement) {
     return modGeneral::gConn().OpenRecordset(statement, data::adOpenStatic, data::adLockReadOnly,
                                              data::adOptionUnspecified);
@@ -132,14 +102,17 @@ frmquery::frmquery() {
 void frmquery::CreateControls() {
     Label1 = MakeLabel(this, "Label1", QStringLiteral("船东名称："), 2790, 330, 900, 180);
     Text1 = MakeTextBox(this, "Text1", Label1, 3675, 285, 2190, 285);
-    Line3 = MakeLine(this, "Line3", 3630, 5830, 615);
+    Line3 = ui::MakeLine(this, "Line3", 3630, 5830, 615);
     Label2 = MakeLabel(this, "Label2", QStringLiteral("国家："), 3150, 795, 540, 180);
     Text2 = MakeTextBox(this, "Text2", Label2, 3900, 720, 2025, 285);
-    Line1 = MakeLine(this, "Line1", 3870, 5910, 1050);
-    CmdQuery = MakeButton(this, "CmdQuery", QStringLiteral("查询"),
-                          QStringLiteral(":/icons/binoculars.ico"), 6240, 750, 1185, 315);
-    CmdStop = MakeButton(this, "CmdStop", QStringLiteral("停止"),
-                         QStringLiteral(":/icons/binoculars_stop.ico"), 7560, 750, 1185, 315);
+    Line1 = ui::MakeLine(this, "Line1", 3870, 5910, 1050);
+    // Neither button is a default button: Enter belongs to the filter boxes.
+    CmdQuery =
+        ui::MakeButton(this, "CmdQuery", QStringLiteral("查询"),
+                       QStringLiteral(":/icons/binoculars.ico"), ui::TwRect(6240, 750, 1185, 315));
+    CmdStop = ui::MakeButton(this, "CmdStop", QStringLiteral("停止"),
+                             QStringLiteral(":/icons/binoculars_stop.ico"),
+                             ui::TwRect(7560, 750, 1185, 315));
 
     Grid = new FlexGrid(this);
     Grid->setObjectName(QStringLiteral("Grid"));
