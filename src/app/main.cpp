@@ -3,12 +3,19 @@
 #include "platform/fonts.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The program ends when its last window is unloaded (see Form::Unload).
     QApplication::setQuitOnLastWindowClosed(false);
     platform::InstallFontFallbacks();
+    // Qt's own texts (a text box's context menu, for one) in Chinese, as all the rest.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     if (!modGeneral::Main())
         return 1;
