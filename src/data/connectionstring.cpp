@@ -2,33 +2,73 @@
 
 namespace data {
 
-ConnectionString ParseConnectionString(const QString& text) {
-    ConnectionString result;
+QList<ConnectionStringPair> ConnectionStringPairs(const QString& text) {
+    QList<ConnectionStringPair> pairs;
     qsizetype i = 0;
     while (i < text.size()) {
         const qsizetype equals = text.indexOf(QLatin1Char('='), i);
         if (equals < 0)
             break;
-        const QString key = text.mid(i, equals - i).trimmed().toLower();
-        QString value;
+        ConnectionStringPair pair{text.mid(i, equals - i).trimmed(), QString()};
         qsizetype next = equals + 1;
-        if (next < text.size() && text.at(next) == QLatin1Char('{')) {
-            const qsizetype close = text.indexOf(QLatin1Char('}'), next + 1);
-            const qsizetype end = close < 0 ? text.size() : close;
-            value = text.mid(next + 1, end - next - 1);
-            next = text.indexOf(QLatin1Char(';'), end);
+        qsizetype brace = next;
+        while (brace < text.size() && text.at(brace) == QLatin1Char(' '))
+            ++brace;
+        if (brace < text.size() && text.at(brace) == QLatin1Char('{')) {
+            next = brace;
+            qsizetype at = next + 1;
+            while (at < text.size()) {
+                if (text.at(at) == QLatin1Char('}')) {
+                    if (at + 1 < text.size() && text.at(at + 1) == QLatin1Char('}')) {
+                        pair.value += QLatin1Char('}');
+                        at += 2;
+                        continue;
+                    }
+                    break;
+                }
+                pair.value += text.at(at++);
+            }
+            next = text.indexOf(QLatin1Char(';'), at);
         } else {
             const qsizetype end = text.indexOf(QLatin1Char(';'), next);
-            value = text.mid(next, (end < 0 ? text.size() : end) - next);
+            pair.value = text.mid(next, (end < 0 ? text.size() : end) - next);
             next = end;
         }
-        if (key == QLatin1String("driver"))
-            result.driver = value.trimmed();
-        else if (key == QLatin1String("dbq"))
-            result.databasePath = value;
+        pairs.append(pair);
         if (next < 0)
             break;
         i = next + 1;
+    }
+    return pairs;
+}
+
+QString FormatConnectionString(const QList<ConnectionStringPair>& pairs) {
+    QStringList parts;
+    for (const ConnectionStringPair& pair : pairs) {
+        const QString& value = pair.value;
+        // The driver's name is braced as ODBC writes it; other values only when they must be.
+        const bool braced = pair.key.compare(QLatin1String("driver"), Qt::CaseInsensitive) == 0 ||
+                            value.contains(QLatin1Char(';')) ||
+                            value.startsWith(QLatin1Char('{')) ||
+                            value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' '));
+        if (!braced) {
+            parts << pair.key + QLatin1Char('=') + value;
+            continue;
+        }
+        QString escaped = value;
+        escaped.replace(QLatin1String("}"), QLatin1String("}}"));
+        parts << pair.key + QLatin1String("={") + escaped + QLatin1Char('}');
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+ConnectionString ParseConnectionString(const QString& text) {
+    ConnectionString result;
+    for (const ConnectionStringPair& pair : ConnectionStringPairs(text)) {
+        if (pair.key.compare(QLatin1String("driver"), Qt::CaseInsensitive) == 0)
+            result.driver = pair.value.trimmed();
+        else if (pair.key.compare(QLatin1String("dbq"), Qt::CaseInsensitive) == 0)
+            result.databasePath = pair.value;
     }
     return result;
 }

@@ -1,8 +1,9 @@
 #include "data/engine.h"
 
 #include "data/backend.h"
-#include "data/connectionstring.h"
-#include "data/sqlcipherbackend.h"
+
+// Connection::Open lives with the engines a program carries (builtinengines.cpp,
+// odbconlyengines.cpp); everything else of the connection is here.
 
 namespace data {
 
@@ -14,23 +15,6 @@ EngineError ClosedError() {
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
-
-void Connection::Open(const QString& connectionString, const QString& user, const QString& password,
-                      int options) {
-    Q_UNUSED(user);
-    Q_UNUSED(options);
-    if (backend_)
-        throw EngineError(QStringLiteral("Operation is not allowed when the object is open."));
-    const ConnectionString parsed = ParseConnectionString(connectionString);
-    if (!IsAccessDriver(parsed.driver))
-        throw EngineError(QStringLiteral("Data source name not found and no default driver "
-                                         "specified: '%1'.")
-                              .arg(parsed.driver));
-    const QString path = LocalDatabasePath(parsed.databasePath);
-    if (path.isEmpty())
-        throw EngineError(QStringLiteral("The connection string names no database file."));
-    backend_ = SqlCipherBackend::Open(path, password.toUtf8());
-}
 
 bool Connection::IsOpen() const {
     return backend_ != nullptr;

@@ -1,5 +1,6 @@
 #include "data/sqlcipherbackend.h"
 
+#include "data/connectionstring.h"
 #include "data/sqliterecordset.h"
 #include "data/statements.h"
 
@@ -36,19 +37,21 @@ bool UseWriteAheadLog(sqlite3* db) {
     return mode && QByteArray(mode).compare("wal", Qt::CaseInsensitive) == 0;
 }
 
-bool IsCursorType(int value) {
-    return value >= adOpenUnspecified && value <= adOpenStatic;
-}
-
-bool IsLockType(int value) {
-    return value == adLockUnspecified || (value >= adLockReadOnly && value <= 4);
-}
-
-bool IsUpdatableLock(int value) {
-    return value >= adLockPessimistic && value <= 4;
-}
-
 } // namespace
+
+std::unique_ptr<ConnectionBackend>
+OpenEmbeddedBackend(const QString& connectionString, const QString& user, const QString& password) {
+    Q_UNUSED(user);
+    const ConnectionString parsed = ParseConnectionString(connectionString);
+    if (!IsAccessDriver(parsed.driver))
+        throw EngineError(QStringLiteral("Data source name not found and no default driver "
+                                         "specified: '%1'.")
+                              .arg(parsed.driver));
+    const QString path = LocalDatabasePath(parsed.databasePath);
+    if (path.isEmpty())
+        throw EngineError(QStringLiteral("The connection string names no database file."));
+    return SqlCipherBackend::Open(path, password.toUtf8());
+}
 
 std::unique_ptr<SqlCipherBackend> SqlCipherBackend::Open(const QString& path,
                                                          const QByteArray& password) {
@@ -76,10 +79,7 @@ void SqlCipherBackend::Execute(const QString& statement) {
 std::unique_ptr<Recordset> SqlCipherBackend::OpenRecordset(const QString& statement, int cursorType,
                                                            int lockType) {
     if (!IsCursorType(cursorType) || !IsLockType(lockType))
-        throw EngineError(QStringLiteral("Arguments are of the wrong type or out of acceptable "
-                                         "range: cursor type %1, lock type %2.")
-                              .arg(cursorType)
-                              .arg(lockType));
+        throw WrongCursorOrLock(cursorType, lockType);
     if (IsUpdatableLock(lockType))
         return sqlite::OpenBuffered(main_, statement, true);
     if (cursorType == adOpenStatic) {

@@ -30,4 +30,9 @@ private:
     bool wal_;
 };
 
+// Opens the embedded engine for a connection string that names the Access driver and the
+// file in dbq; the user is not used. Throws EngineError.
+std::unique_ptr<ConnectionBackend>
+OpenEmbeddedBackend(const QString& connectionString, const QString& user, const QString& password);
+
 } // namespace data
