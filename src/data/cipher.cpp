@@ -10,9 +10,12 @@ int ApplyKey(sqlite3* db, const QByteArray& password) {
     int rc = sqlite3_key(db, password.constData(), int(password.size()));
     if (rc != SQLITE_OK)
         return rc;
-    // SQLCipher 3.4.1 honours these three; stating them keeps the file readable whatever
-    // the library's defaults are.
-    const QByteArray pragmas = "PRAGMA cipher_page_size = " + QByteArray::number(kPageSize) +
+    // SQLCipher 3.4.1 honours the last three; stating them keeps the file readable
+    // whatever the library's defaults are. SQLCipher 4 also needs its version 3 mode for
+    // the SHA-1 HMAC and key derivation; 3.4.1 passes over that pragma.
+    const QByteArray pragmas = "PRAGMA cipher_compatibility = 3;"
+                               "PRAGMA cipher_page_size = " +
+                               QByteArray::number(kPageSize) +
                                ";"
                                "PRAGMA kdf_iter = " +
                                QByteArray::number(kKdfIterations) +
