@@ -8,10 +8,14 @@ namespace {
 
 // Song (Ming) style faces: regular printed Chinese.
 const QStringList kSongFaces = {
-    QStringLiteral("SimSun"),          QStringLiteral("NSimSun"),
-    QStringLiteral("AR PL UMing CN"),  QStringLiteral("AR PL SungtiL GB"),
-    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
-    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei"),
+    QStringLiteral("SimSun"),
+    QStringLiteral("NSimSun"),
+    QStringLiteral("AR PL UMing CN"),
+    QStringLiteral("AR PL SungtiL GB"),
+    QStringLiteral("Noto Serif CJK SC"),
+    QStringLiteral("Noto Sans CJK SC"),
+    QStringLiteral("WenQuanYi Zen Hei"),
+    QStringLiteral("WenQuanYi Micro Hei"),
 };
 
 // Kai style faces: brush-like regular script.
@@ -48,6 +52,8 @@ QFont UiFont(const QString& face, qreal points, bool bold, bool italic) {
     return font;
 }
 
-QFont DefaultUiFont() { return UiFont(kDefault, 9); }
+QFont DefaultUiFont() {
+    return UiFont(kDefault, 9);
+}
 
 } // namespace platform

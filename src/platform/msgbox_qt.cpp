@@ -52,6 +52,8 @@ int MsgBox(const std::string& text, int style, const std::string& title) {
     return vbOK;
 }
 
-void SetMsgBoxHook(MsgBoxHook h) { hook() = std::move(h); }
+void SetMsgBoxHook(MsgBoxHook h) {
+    hook() = std::move(h);
+}
 
 } // namespace platform

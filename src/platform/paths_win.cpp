@@ -2,6 +2,8 @@
 
 namespace platform {
 
-std::string NativePath(std::string path) { return path; }
+std::string NativePath(std::string path) {
+    return path;
+}
 
 } // namespace platform

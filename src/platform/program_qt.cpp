@@ -22,7 +22,9 @@ void EndProgram(int exitCode) {
     QCoreApplication::exit(exitCode);
 }
 
-bool ProgramEnding() { return ending; }
+bool ProgramEnding() {
+    return ending;
+}
 
 void SetEndProgramHook(EndProgramHook h) {
     hook() = std::move(h);

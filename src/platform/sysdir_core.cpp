@@ -21,6 +21,8 @@ std::string GetSystemDirectory() {
     return dir;
 }
 
-void SetSystemDirectoryOverride(std::optional<std::string> dir) { overrideDir() = std::move(dir); }
+void SetSystemDirectoryOverride(std::optional<std::string> dir) {
+    overrideDir() = std::move(dir);
+}
 
 } // namespace platform

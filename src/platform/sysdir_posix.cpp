@@ -2,6 +2,8 @@
 
 namespace platform::detail {
 
-std::string QuerySystemDirectory() { return THALVANE_SYSTEM_DIR; }
+std::string QuerySystemDirectory() {
+    return THALVANE_SYSTEM_DIR;
+}
 
 } // namespace platform::detail
