@@ -8,12 +8,14 @@
 #include "fake_registry.h"
 #include "platform/fonts.h"
 #include "platform/msgbox.h"
+#include "support/msgboxes.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
+#include <optional>
 #include <thalvane/version.h>
 
 namespace {
@@ -35,6 +37,7 @@ private:
     std::unique_ptr<FakeRegistry> registry;
     std::unique_ptr<FakeLauncher> launcher;
     std::vector<platform::MsgBoxCall> boxes;
+    std::optional<testsupport::MsgBoxRecorder> recorder;
 
     // Keys and shortcuts reach only the active window.
     static bool showActive(frmAbout& about) {
@@ -52,15 +55,12 @@ private slots:
         launcher = std::make_unique<FakeLauncher>();
         launcher->startable = {kTool};
         boxes.clear();
-        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
-            boxes.push_back(call);
-            return int(platform::vbOK);
-        });
+        recorder.emplace(boxes);
     }
 
     void cleanup() {
         forms::DestroyAll();
-        platform::SetMsgBoxHook({});
+        recorder.reset();
         launcher.reset();
         registry.reset();
     }

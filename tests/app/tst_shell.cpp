@@ -15,6 +15,7 @@
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
+#include "support/msgboxes.h"
 #include "support/testdb.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
+#include <optional>
 
 namespace {
 
@@ -60,6 +62,7 @@ class TestShell : public QObject {
 
     std::unique_ptr<testsupport::TestDatabase> db;
     std::vector<platform::MsgBoxCall> boxes;
+    std::optional<testsupport::MsgBoxRecorder> recorder;
     int ends = 0;
 
     void StartOn(testsupport::TestDatabase& database) {
@@ -82,10 +85,7 @@ private slots:
     void init() {
         boxes.clear();
         ends = 0;
-        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
-            boxes.push_back(call);
-            return int(platform::vbOK);
-        });
+        recorder.emplace(boxes);
         platform::SetEndProgramHook([this](int) { ++ends; });
         db = std::make_unique<testsupport::TestDatabase>();
         platform::SetSystemDirectoryOverride(db->dir().toStdString());
@@ -95,7 +95,7 @@ private slots:
         forms::DestroyAll();
         modGeneral::ResetConnection();
         db.reset();
-        platform::SetMsgBoxHook({});
+        recorder.reset();
         platform::SetEndProgramHook({});
         platform::SetSystemDirectoryOverride(std::nullopt);
     }

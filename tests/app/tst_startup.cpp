@@ -5,17 +5,20 @@
 #include "app/modGeneral.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
+#include "support/msgboxes.h"
 #include "support/testdb.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <optional>
 
 class TestStartup : public QObject {
     Q_OBJECT
 
     std::vector<platform::MsgBoxCall> boxes;
+    std::optional<testsupport::MsgBoxRecorder> recorder;
 
     static bool AnyWindowVisible() {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -27,15 +30,12 @@ class TestStartup : public QObject {
 private slots:
     void init() {
         boxes.clear();
-        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
-            boxes.push_back(call);
-            return int(platform::vbOK);
-        });
+        recorder.emplace(boxes);
     }
     void cleanup() {
         forms::DestroyAll();
         modGeneral::ResetConnection();
-        platform::SetMsgBoxHook({});
+        recorder.reset();
         platform::SetSystemDirectoryOverride(std::nullopt);
     }
 
@@ -98,9 +98,7 @@ private slots:
 
         QVERIFY(!modGeneral::Main());
         QCOMPARE(boxes.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(boxes[0].text), QStringLiteral("辞典文件丢失！"));
-        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("数据处理"));
-        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+        QVERIFY(testsupport::IsDatabaseMissingBox(boxes[0]));
         QVERIFY(forms::Loaded().empty());
         QVERIFY(!AnyWindowVisible());
         // Opening never creates a file, and never one whose name holds a backslash.

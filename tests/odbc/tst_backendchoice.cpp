@@ -8,11 +8,13 @@
 #include "data/odbcbackend.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
+#include "support/msgboxes.h"
 #include "support/testdb.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QtTest>
+#include <optional>
 
 using data::Engine;
 
@@ -20,6 +22,7 @@ class TestBackendChoice : public QObject {
     Q_OBJECT
 
     std::vector<platform::MsgBoxCall> boxes;
+    std::optional<testsupport::MsgBoxRecorder> recorder;
     QStringList asked; // driver names the fake was asked about
 
     // A driver manager that has exactly the drivers named.
@@ -32,9 +35,7 @@ class TestBackendChoice : public QObject {
 
     void ExpectTheOneBox() {
         QCOMPARE(boxes.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(boxes[0].text), QStringLiteral("辞典文件丢失！"));
-        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("数据处理"));
-        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+        QVERIFY(testsupport::IsDatabaseMissingBox(boxes[0]));
         QVERIFY(forms::Loaded().empty());
     }
 
@@ -42,15 +43,12 @@ private slots:
     void init() {
         boxes.clear();
         asked.clear();
-        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
-            boxes.push_back(call);
-            return int(platform::vbOK);
-        });
+        recorder.emplace(boxes);
     }
     void cleanup() {
         forms::DestroyAll();
         modGeneral::ResetConnection();
-        platform::SetMsgBoxHook({});
+        recorder.reset();
         platform::SetSystemDirectoryOverride(std::nullopt);
         data::SetDriverQueryForTesting({});
     }

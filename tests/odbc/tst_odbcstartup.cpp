@@ -10,17 +10,20 @@
 #include "odbctestdb.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
+#include "support/msgboxes.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 #include <dlfcn.h>
+#include <optional>
 
 class TestOdbcStartup : public QObject {
     Q_OBJECT
 
     std::vector<platform::MsgBoxCall> boxes;
+    std::optional<testsupport::MsgBoxRecorder> recorder;
 
     static bool AnyWindowVisible() {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -38,17 +41,14 @@ private slots:
     }
     void init() {
         boxes.clear();
-        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
-            boxes.push_back(call);
-            return int(platform::vbOK);
-        });
+        recorder.emplace(boxes);
         // Each case decides afresh, as a new run of the program would.
         data::SetDriverQueryForTesting({});
     }
     void cleanup() {
         forms::DestroyAll();
         modGeneral::ResetConnection();
-        platform::SetMsgBoxHook({});
+        recorder.reset();
         platform::SetSystemDirectoryOverride(std::nullopt);
     }
 
@@ -91,9 +91,7 @@ private slots:
         QVERIFY(!modGeneral::Main());
         QCOMPARE(data::EngineOfLastOpen(), std::optional(data::Engine::Odbc));
         QCOMPARE(boxes.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(boxes[0].text), QStringLiteral("辞典文件丢失！"));
-        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("数据处理"));
-        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+        QVERIFY(testsupport::IsDatabaseMissingBox(boxes[0]));
         QVERIFY(forms::Loaded().empty());
         QVERIFY(!AnyWindowVisible());
         // The driver was not allowed to create the missing file.
