@@ -1,6 +1,7 @@
 #include "data/sqliterecordset.h"
 
-#include <QStringList>
+#include "data/bufferedrecordset.h"
+
 #include <sqlite3.h>
 #include <vector>
 
@@ -49,49 +50,14 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, int index, const QVariant& value) {
         throw EngineError(ErrorText(db));
 }
 
-// Column names and the checks every result set makes.
-class RecordsetBase : public Recordset {
-public:
-    bool IsOpen() const override { return open_; }
-
-protected:
-    void ReadColumnNames(sqlite3_stmt* stmt) {
-        const int count = sqlite3_column_count(stmt);
-        names_.reserve(count);
-        for (int c = 0; c < count; ++c)
-            names_.push_back(QString::fromUtf8(sqlite3_column_name(stmt, c)));
-    }
-    void RequireOpen() const {
-        if (!open_)
-            throw EngineError(
-                QStringLiteral("Operation is not allowed when the object is closed."));
-    }
-    // Field names compare without regard to case, as in Access.
-    int Column(const QString& field) const {
-        RequireOpen();
-        for (std::size_t c = 0; c < names_.size(); ++c) {
-            if (names_[c] == field)
-                return int(c);
-        }
-        for (std::size_t c = 0; c < names_.size(); ++c) {
-            if (names_[c].compare(field, Qt::CaseInsensitive) == 0)
-                return int(c);
-        }
-        throw EngineError(
-            QStringLiteral("Item cannot be found in the collection corresponding to the "
-                           "requested name: %1")
-                .arg(field));
-    }
-    static EngineError NoCurrentRow() {
-        return EngineError(QStringLiteral("Either BOF or EOF is True: there is no current row."));
-    }
-    static EngineError ReadOnly() {
-        return EngineError(QStringLiteral("The result set does not support updating."));
-    }
-
-    std::vector<QString> names_;
-    bool open_ = true;
-};
+std::vector<QString> ColumnNames(sqlite3_stmt* stmt) {
+    const int count = sqlite3_column_count(stmt);
+    std::vector<QString> names;
+    names.reserve(count);
+    for (int c = 0; c < count; ++c)
+        names.push_back(QString::fromUtf8(sqlite3_column_name(stmt, c)));
+    return names;
+}
 
 class StreamingRecordset final : public RecordsetBase {
 public:
@@ -101,7 +67,7 @@ public:
         // Names after the first step: a step re-prepares the statement when the table
         // changed since it was prepared.
         Step();
-        ReadColumnNames(stmt_.get());
+        names_ = ColumnNames(stmt_.get());
     }
     ~StreamingRecordset() override { Close(); }
 
@@ -157,15 +123,15 @@ private:
     bool eof_ = true;
 };
 
-class BufferedRecordset final : public RecordsetBase {
+class SqliteBufferedRecordset final : public BufferedRecordset {
 public:
-    BufferedRecordset(HandlePtr handle, const QString& statement, bool updatable)
+    SqliteBufferedRecordset(HandlePtr handle, const QString& statement, bool updatable)
         : handle_(std::move(handle)) {
         StatementPtr stmt(PrepareOne(db(), statement));
         // Names after the first step: a step re-prepares the statement when the table
         // changed since it was prepared.
         int rc = sqlite3_step(stmt.get());
-        ReadColumnNames(stmt.get());
+        names_ = ColumnNames(stmt.get());
         if (updatable)
             FindTableAndKey(stmt.get());
         else
@@ -182,77 +148,8 @@ public:
         }
     }
 
-    bool Eof() const override {
-        RequireOpen();
-        return pos_ >= rows_.size();
-    }
-    QVariant Value(const QString& field) const override {
-        const int column = Column(field);
-        if (Eof())
-            throw NoCurrentRow();
-        return mode_ == Mode::None ? rows_[pos_][column] : pending_[column];
-    }
-    void SetValue(const QString& field, const QString& text) override {
-        RequireUpdatable();
-        const int column = Column(field);
-        if (Eof())
-            throw NoCurrentRow();
-        if (column == key_ || origins_[column].isEmpty())
-            throw EngineError(QStringLiteral("Field '%1' cannot be updated.").arg(field));
-        if (mode_ == Mode::None) {
-            mode_ = Mode::Editing;
-            pending_ = rows_[pos_];
-            changed_.assign(names_.size(), false);
-        }
-        pending_[column] = text;
-        changed_[column] = true;
-    }
-    void AddNew() override {
-        RequireUpdatable();
-        if (mode_ != Mode::None)
-            Update();
-        rows_.emplace_back(names_.size());
-        pos_ = rows_.size() - 1;
-        mode_ = Mode::Adding;
-        pending_ = rows_[pos_];
-        changed_.assign(names_.size(), false);
-    }
-    void Update() override {
-        RequireUpdatable();
-        if (Eof())
-            throw NoCurrentRow();
-        if (mode_ == Mode::Adding)
-            InsertPending();
-        else if (mode_ == Mode::Editing)
-            UpdatePending();
-        mode_ = Mode::None;
-    }
-    void MoveNext() override {
-        RequireOpen();
-        if (Eof())
-            throw NoCurrentRow();
-        if (mode_ != Mode::None)
-            Update();
-        ++pos_;
-    }
-    void Close() override {
-        open_ = false;
-        rows_.clear();
-        pending_.clear();
-        mode_ = Mode::None;
-        handle_.reset();
-    }
-
 private:
-    enum class Mode { None, Editing, Adding };
-
     sqlite3* db() const { return handle_->get(); }
-
-    void RequireUpdatable() const {
-        RequireOpen();
-        if (!whyNotUpdatable_.isEmpty())
-            throw EngineError(whyNotUpdatable_);
-    }
 
     // The table the columns come from and its integer key, which must be among them.
     void FindTableAndKey(sqlite3_stmt* stmt) {
@@ -264,8 +161,7 @@ private:
                 continue;
             const QString tableName = QString::fromUtf8(table);
             if (!table_.isEmpty() && table_ != tableName) {
-                whyNotUpdatable_ = QStringLiteral("The result set joins tables and cannot be "
-                                                  "updated.");
+                whyNotUpdatable_ = JoinsTables();
                 return;
             }
             table_ = tableName;
@@ -281,51 +177,24 @@ private:
                 key_ = int(c);
         }
         if (table_.isEmpty() || key_ < 0)
-            whyNotUpdatable_ = QStringLiteral("The result set has no key column and cannot be "
-                                              "updated.");
+            whyNotUpdatable_ = NoKeyColumn();
     }
 
     QString QualifiedTable() const { return QuotedName(database_) + '.' + QuotedName(table_); }
 
-    void InsertPending() {
-        QStringList columns;
-        QStringList marks;
-        std::vector<int> bound;
-        for (std::size_t c = 0; c < names_.size(); ++c) {
-            if (changed_[c]) {
-                columns << QuotedName(origins_[c]);
-                marks << QStringLiteral("?");
-                bound.push_back(int(c));
-            }
-        }
+    std::vector<QVariant> InsertPending(const std::vector<int>& changed) override {
         const QString sql =
-            bound.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QualifiedTable())
-                          : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(QualifiedTable(), columns.join(','), marks.join(','));
-        Run(sql, bound, {});
-        const sqlite3_int64 id = sqlite3_last_insert_rowid(db());
-        rows_[pos_] = ReadBack(id);
+            changed.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QualifiedTable())
+                            : InsertStatement(QualifiedTable(), changed, QuotedName);
+        Run(sql, changed, {});
+        return ReadBack(sqlite3_last_insert_rowid(db()));
     }
 
-    void UpdatePending() {
-        QStringList assignments;
-        std::vector<int> bound;
-        for (std::size_t c = 0; c < names_.size(); ++c) {
-            if (changed_[c]) {
-                assignments << QuotedName(origins_[c]) + QStringLiteral("=?");
-                bound.push_back(int(c));
-            }
-        }
-        if (bound.empty())
-            return;
-        const QString sql =
-            QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                .arg(QualifiedTable(), assignments.join(','), QuotedName(origins_[key_]));
-        if (Run(sql, bound, rows_[pos_][key_]) != 1)
-            throw EngineError(QStringLiteral("The row to update was not found; it may have been "
-                                             "deleted."));
-        rows_[pos_] = pending_;
+    qint64 UpdatePending(const std::vector<int>& changed, const QVariant& key) override {
+        return Run(UpdateStatement(QualifiedTable(), changed, QuotedName), changed, key);
     }
+
+    void ReleaseBackend() override { handle_.reset(); }
 
     // Runs one write with the pending values of the bound columns (and the key last, when
     // given). A single statement: it is stored whole or not at all. Returns rows changed.
@@ -345,17 +214,9 @@ private:
     std::vector<QVariant> ReadBack(sqlite3_int64 id) {
         std::vector<QVariant> row = pending_;
         row[key_] = IntegerValue(id);
-        QStringList columns;
-        std::vector<int> read;
-        for (std::size_t c = 0; c < names_.size(); ++c) {
-            if (!origins_[c].isEmpty()) {
-                columns << QuotedName(origins_[c]);
-                read.push_back(int(c));
-            }
-        }
-        StatementPtr stmt(PrepareOne(
-            db(), QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
-                      .arg(columns.join(','), QualifiedTable(), QuotedName(origins_[key_]))));
+        const std::vector<int> read = StoredColumns();
+        StatementPtr stmt(
+            PrepareOne(db(), SelectByKeyStatement(QualifiedTable(), read, QuotedName)));
         sqlite3_bind_int64(stmt.get(), 1, id);
         if (sqlite3_step(stmt.get()) == SQLITE_ROW) {
             for (std::size_t i = 0; i < read.size(); ++i)
@@ -365,16 +226,8 @@ private:
     }
 
     HandlePtr handle_;
-    std::vector<std::vector<QVariant>> rows_;
-    std::size_t pos_ = 0;
     QString database_;
     QString table_;
-    std::vector<QString> origins_;
-    int key_ = -1;
-    QString whyNotUpdatable_;
-    Mode mode_ = Mode::None;
-    std::vector<QVariant> pending_;
-    std::vector<bool> changed_;
 };
 
 } // namespace
@@ -386,7 +239,7 @@ std::unique_ptr<Recordset> OpenStreaming(HandlePtr handle, const QString& statem
 
 std::unique_ptr<Recordset> OpenBuffered(HandlePtr handle, const QString& statement,
                                         bool updatable) {
-    return std::make_unique<BufferedRecordset>(std::move(handle), statement, updatable);
+    return std::make_unique<SqliteBufferedRecordset>(std::move(handle), statement, updatable);
 }
 
 } // namespace data::sqlite
