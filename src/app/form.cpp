@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QPainter>
 #include <QTimer>
 #include <algorithm>
 
@@ -73,6 +74,23 @@ void Form::closeEvent(QCloseEvent* event) {
     // The close box unloads the window; the object stays for later use.
     Unload();
     event->accept();
+}
+
+void Form::SetBackground(const QColor& colour, const QPixmap& picture) {
+    backgroundColour_ = colour;
+    backgroundPicture_ = picture;
+    update();
+}
+
+void Form::paintEvent(QPaintEvent* event) {
+    if (!backgroundColour_.isValid() && backgroundPicture_.isNull()) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    if (backgroundColour_.isValid())
+        painter.fillRect(rect(), backgroundColour_);
+    painter.drawPixmap(0, 0, backgroundPicture_);
 }
 
 namespace forms {

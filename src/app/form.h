@@ -12,6 +12,8 @@
 // still touch its window's controls after it was unloaded; tests destroy every window
 // object with forms::DestroyAll().
 
+#include <QColor>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <vector>
@@ -29,6 +31,10 @@ public:
     void Unload();
 
 protected:
+    // The window's background: a colour, and a picture drawn at its own size from the
+    // top-left corner of the client area.
+    void SetBackground(const QColor& colour, const QPixmap& picture);
+
     // Runs each time the window is loaded, before it is shown.
     virtual void Form_Load() {}
     // Runs each time the window is unloaded, after it is hidden: restore the controls
@@ -39,9 +45,12 @@ protected:
     virtual void Form_ShowAgain() {}
 
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Load();
+    QColor backgroundColour_;
+    QPixmap backgroundPicture_;
     bool loaded_ = false;
     bool unloading_ = false;
 };

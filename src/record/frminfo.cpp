@@ -13,7 +13,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <limits>
@@ -93,7 +92,7 @@ frminfo::frminfo() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ui::Tw(8130), ui::Tw(7950));
-    background_ = QPixmap(QStringLiteral(":/images/info_bg.gif"));
+    SetBackground(ui::Colour(0x00FFFFFF), QPixmap(QStringLiteral(":/images/info_bg.gif")));
     CreateControls();
     SetDesignState();
 }
@@ -167,12 +166,6 @@ void frminfo::SetDesignState() {
     for (int i = 0; i < kBoxCount; ++i)
         SetBoxText(i, kDesignBoxText);
     SetCaption(kDesignCaption);
-}
-
-void frminfo::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), ui::Colour(0x00FFFFFF));
-    painter.drawPixmap(0, 0, background_);
 }
 
 QString frminfo::BoxText(int index) const {

@@ -8,7 +8,6 @@
 
 #include "app/form.h"
 
-#include <QPixmap>
 #include <QStringList>
 #include <array>
 
@@ -44,7 +43,6 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
     void Form_ShowAgain() override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void CreateControls();
@@ -64,8 +62,6 @@ private:
     void SetBoxText(int index, const QString& text);
     void SetBoxTexts(const QStringList& texts);
     void SetCaption(const QString& caption);
-
-    QPixmap background_;
     // The shipId the boxes and the caption belong to, while the window is loaded.
     qint32 shownId_ = 0;
 };

@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -94,7 +93,7 @@ frmquery::frmquery() {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
     setFixedSize(ui::Tw(9240), ui::Tw(6660));
-    background_ = QPixmap(QStringLiteral(":/images/query_bg.bmp"));
+    SetBackground(ui::Colour(0x00FFFFFF), QPixmap(QStringLiteral(":/images/query_bg.bmp")));
     CreateControls();
     SetInitialLayout();
 }
@@ -247,14 +246,6 @@ void frmquery::Form_Unload() {
     // A search still filling the grid ends at its next row and leaves the grid alone.
     ++latestSearch_;
     SetInitialLayout();
-}
-
-void frmquery::paintEvent(QPaintEvent* event) {
-    Q_UNUSED(event);
-    QPainter painter(this);
-    painter.fillRect(rect(), ui::Colour(0x00FFFFFF));
-    if (!background_.isNull())
-        painter.drawPixmap(0, 0, background_);
 }
 
 bool frmquery::eventFilter(QObject* watched, QEvent* event) {

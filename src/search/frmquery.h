@@ -14,7 +14,6 @@
 #include "app/form.h"
 #include "data/engine.h"
 
-#include <QPixmap>
 #include <functional>
 #include <memory>
 
@@ -56,7 +55,6 @@ public:
 
 protected:
     void Form_Unload() override;
-    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -70,8 +68,6 @@ private:
     void CmdQuery_Click();
     void CmdStop_Click();
     void Grid_DblClick();
-
-    QPixmap background_;
     RecordsetOpener opener_;
     // Number of the latest search; a running fill whose number is no longer the latest
     // has been superseded by a later search or by closing the window.
