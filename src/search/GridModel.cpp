@@ -16,13 +16,17 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
 void GridModel::SetHeader(const QStringList& header) {
     beginResetModel();
     header_ = header;
+    ClearRows();
+    endResetModel();
+}
+
+void GridModel::ClearRows() {
     cells_.clear();
     cells_.shrink_to_fit();
     resultRows_ = 0;
     publishedRows_ = 0;
     widest_.assign(header_.size(), 0);
     widestStale_.assign(header_.size(), false);
-    endResetModel();
 }
 
 void GridModel::SetCellFont(const QFont& font) {
@@ -38,12 +42,7 @@ void GridModel::SetResultRows(int count) {
         if (count == 0) {
             // The common case, a new search: start from an empty store.
             beginResetModel();
-            cells_.clear();
-            cells_.shrink_to_fit();
-            resultRows_ = 0;
-            publishedRows_ = 0;
-            std::fill(widest_.begin(), widest_.end(), 0);
-            std::fill(widestStale_.begin(), widestStale_.end(), false);
+            ClearRows();
             endResetModel();
             return;
         }

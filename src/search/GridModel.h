@@ -49,6 +49,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    // Drops every result row and the widths measured so far (inside a model reset).
+    void ClearRows();
     QString& Cell(int resultRow, int column) { return cells_[CellIndex(resultRow, column)]; }
     std::size_t CellIndex(int resultRow, int column) const {
         return std::size_t(resultRow) * header_.size() + std::size_t(column);
