@@ -3,14 +3,13 @@
 #include "data/connectionstring.h"
 
 #include <map>
-#include <mutex>
 
 namespace data {
 
 namespace {
 
+// The program has one thread; so has this state.
 struct ChoiceState {
-    std::mutex mutex;
     DriverQuery testQuery;
     std::map<QString, Engine> chosen; // by case-folded driver name
     std::optional<Engine> lastOpen;
@@ -35,7 +34,6 @@ bool Ask(const DriverQuery& query, const QString& driver) {
 
 Engine ChooseEngine(const QString& driver, const DriverQuery& driverManager) {
     ChoiceState& state = State();
-    std::lock_guard lock(state.mutex);
     const QString key = driver.toCaseFolded();
     if (const auto it = state.chosen.find(key); it != state.chosen.end())
         return it->second;
@@ -51,11 +49,7 @@ std::unique_ptr<ConnectionBackend> OpenChosenBackend(const EngineSet& engines,
     const QString driver = ParseConnectionString(connectionString).driver;
     const Engine engine =
         engines.odbc ? ChooseEngine(driver, engines.odbcHasDriver) : Engine::Embedded;
-    {
-        ChoiceState& state = State();
-        std::lock_guard lock(state.mutex);
-        state.lastOpen = engine;
-    }
+    State().lastOpen = engine;
     const BackendOpener& open = engine == Engine::Odbc ? engines.odbc : engines.embedded;
     if (!open)
         throw EngineError(QStringLiteral("Data source name not found and no default driver "
@@ -70,16 +64,13 @@ EngineError AlreadyOpenError() {
 
 void SetDriverQueryForTesting(DriverQuery query) {
     ChoiceState& state = State();
-    std::lock_guard lock(state.mutex);
     state.testQuery = std::move(query);
     state.chosen.clear();
     state.lastOpen.reset();
 }
 
 std::optional<Engine> EngineOfLastOpen() {
-    ChoiceState& state = State();
-    std::lock_guard lock(state.mutex);
-    return state.lastOpen;
+    return State().lastOpen;
 }
 
 } // namespace data
