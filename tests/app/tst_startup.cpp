@@ -7,6 +7,7 @@
 #include "platform/sysdir.h"
 #include "support/msgboxes.h"
 #include "support/testdb.h"
+#include "support/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,13 +20,6 @@ class TestStartup : public QObject {
 
     std::vector<platform::MsgBoxCall> boxes;
     std::optional<testsupport::MsgBoxRecorder> recorder;
-
-    static bool AnyWindowVisible() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible())
-                return true;
-        return false;
-    }
 
 private slots:
     void init() {
@@ -100,7 +94,7 @@ private slots:
         QCOMPARE(boxes.size(), std::size_t(1));
         QVERIFY(testsupport::IsDatabaseMissingBox(boxes[0]));
         QVERIFY(forms::Loaded().empty());
-        QVERIFY(!AnyWindowVisible());
+        QVERIFY(!testsupport::AnyWindowVisible());
         // Opening never creates a file, and never one whose name holds a backslash.
         if (damage != "rekey" && damage != "drop")
             QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),

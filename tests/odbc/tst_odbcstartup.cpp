@@ -11,6 +11,7 @@
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
 #include "support/msgboxes.h"
+#include "support/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,13 +25,6 @@ class TestOdbcStartup : public QObject {
 
     std::vector<platform::MsgBoxCall> boxes;
     std::optional<testsupport::MsgBoxRecorder> recorder;
-
-    static bool AnyWindowVisible() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible())
-                return true;
-        return false;
-    }
 
 private slots:
     void initTestCase() {
@@ -93,7 +87,7 @@ private slots:
         QCOMPARE(boxes.size(), std::size_t(1));
         QVERIFY(testsupport::IsDatabaseMissingBox(boxes[0]));
         QVERIFY(forms::Loaded().empty());
-        QVERIFY(!AnyWindowVisible());
+        QVERIFY(!testsupport::AnyWindowVisible());
         // The driver was not allowed to create the missing file.
         QCOMPARE(odbctest::Listing(db.dir()), before);
     }
