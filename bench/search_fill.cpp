@@ -15,15 +15,17 @@
 // Usage: thalvane-bench-search            (all sizes, in child processes)
 //        thalvane-bench-search DB ROWS    (one size, on an existing database)
 
-#include "app/form.h"
-#include "app/modGeneral.h"
+#include "data/databasefile.h"
 #include "data/engine.h"
+#include "data/sharedconnection.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "data/statements.h"
 #include "data/valuerules.h"
 #include "dbbuilder.h"
-#include "platform/fonts.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QDir>
@@ -160,9 +162,8 @@ private:
 
 int MeasureOneSize(const QString& dbPath, int rows) {
     const QString dir = QFileInfo(dbPath).absolutePath();
-    modGeneral::gConn().Open(QStringLiteral("Driver={microsoft access driver (*.mdb)};dbq=") + dir +
-                                 QStringLiteral("\\shipman.bcd"),
-                             QString(), QString::fromLatin1(dbbuilder::kPassword));
+    modGeneral::gConn().Open(data::kConnectionHead + dir + data::kDatabaseFile, data::kUserId,
+                             data::kPassword);
     const QString statement = data::SearchStatement(kNameFilter, QString());
 
     frmquery& w = forms::Get<frmquery>();
@@ -247,7 +248,8 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::InstallFontFallbacks();
+    ui::InstallFontFallbacks();
+    data::RegisterEmbeddedEngine();
     try {
         if (argc == 3)
             return MeasureOneSize(QString::fromLocal8Bit(argv[1]), QString(argv[2]).toInt());

@@ -2,12 +2,13 @@
 // The About window: title, version, what the directory holds, a picture, the motto, a
 // warning against unauthorised use, and the start of the system-information tool.
 
-#include "app/form.h"
+#include "ui/form.h"
 
 #include <QString>
 #include <array>
 #include <cstdint>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -29,7 +30,7 @@ public:
     QLabel* lblDisclaimer;
     QLabel* Image1;
     QLabel* Label1;
-    std::array<QWidget*, 2> Line1; // [1] grey, [0] white one pixel below: an etched rule
+    std::array<QFrame*, 2> Line1; // [1] grey, [0] white one pixel below: an etched rule
     QLabel* lblDescription;
     QLabel* lblTitle;
     QLabel* lblVersion;

@@ -1,18 +1,18 @@
 #include "app/frmmain.h"
 
 #include "about/frmAbout.h"
-#include "app/ui.h"
-#include "platform/fonts.h"
-#include "platform/program.h"
 #include "record/frminfo.h"
 #include "search/frmquery.h"
+#include "ui/controls.h"
+#include "ui/design.h"
+#include "ui/fonts.h"
+#include "ui/program.h"
 
 #include <QDate>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTime>
+#include <thalvane/version.h>
 
 namespace {
 
@@ -37,10 +37,8 @@ constexpr unsigned kBlue = 0x00FF0000;
 
 // A menu label's look: its text colour and font size; the label follows its text.
 void SetLook(QLabel* label, unsigned colour, qreal points) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ui::Colour(colour));
-    label->setPalette(palette);
-    label->setFont(platform::UiFont(QStringLiteral("楷体_GB2312"), points, true));
+    ui::SetTextColour(label, colour);
+    label->setFont(ui::UiFont(QStringLiteral("楷体_GB2312"), points, true));
     label->adjustSize();
 }
 
@@ -57,7 +55,7 @@ QLabel* Picture(QWidget* parent, const char* name, const char* file, QRect rect)
 
 frmmain::frmmain() {
     setObjectName(QStringLiteral("frmmain"));
-    setWindowTitle(QStringLiteral("Thalvane"));
+    setWindowTitle(QStringLiteral(THALVANE_APP_TITLE));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(ui::Tw(11805), ui::Tw(8790));
@@ -133,7 +131,7 @@ frmmain::frmmain() {
         Panels[i] = panel;
     }
     Panels[0]->setText(QStringLiteral("海川航运信息出版社  www.haichuan-shipping.example"));
-    Panels[3]->setText(QStringLiteral("Thalvane 船东名录"));
+    Panels[3]->setText(QStringLiteral(THALVANE_APP_TITLE " 船东名录"));
 
     clock_ = new QTimer(this);
     clock_->setInterval(1000);
@@ -145,11 +143,7 @@ void frmmain::Form_Load() {
         SetLook(label, kBlack, 12);
     UpdateClock();
     clock_->start();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen();
 }
 
 void frmmain::Form_Unload() {
@@ -198,7 +192,7 @@ void frmmain::Label1_Click(int index) {
     case 0: {
         // Every loaded window goes, this one included; then the program ends at once.
         forms::UnloadAll();
-        platform::EndProgram(0);
+        ui::EndProgram(0);
         break;
     }
     case 1:

@@ -1,7 +1,7 @@
 #pragma once
 // The main menu: a picture window whose menu is a column of labels with icons.
 
-#include "app/form.h"
+#include "ui/form.h"
 
 #include <QFrame>
 #include <QLabel>

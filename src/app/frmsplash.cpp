@@ -1,10 +1,9 @@
 #include "app/frmsplash.h"
 
 #include "app/frmmain.h"
-#include "app/ui.h"
+#include "ui/design.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include <thalvane/version.h>
 
 frmsplash::frmsplash() {
     setObjectName(QStringLiteral("frmsplash"));
@@ -22,7 +21,7 @@ frmsplash::frmsplash() {
     palette.setColor(QPalette::Window, QColor(7, 24, 46));
     imgSplash->setPalette(palette);
     imgSplash->setAutoFillBackground(true);
-    imgSplash->setAccessibleName(QStringLiteral("Thalvane"));
+    imgSplash->setAccessibleName(QStringLiteral(THALVANE_APP_TITLE));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -33,11 +32,7 @@ frmsplash::frmsplash() {
 void frmsplash::Form_Load() {
     TimerCount = 0;
     Timer1->start();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen();
 }
 
 void frmsplash::Form_Unload() {

@@ -2,7 +2,7 @@
 // The first window the user sees: one picture for two ticks of a one-second timer,
 // then the main menu.
 
-#include "app/form.h"
+#include "ui/form.h"
 
 #include <QLabel>
 #include <QTimer>

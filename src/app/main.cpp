@@ -1,6 +1,8 @@
-#include "app/form.h"
 #include "app/modGeneral.h"
-#include "platform/fonts.h"
+#include "data/odbc/odbcbackend.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -10,12 +12,17 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The program ends when its last window is unloaded (see Form::Unload).
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::InstallFontFallbacks();
+    ui::InstallFontFallbacks();
     // Qt's own texts (a text box's context menu, for one) in Chinese, as all the rest.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+
+    // The engines this program carries: the ODBC driver manager serves the Access
+    // driver where it has one; the embedded engine opens the file otherwise.
+    data::RegisterOdbcEngine();
+    data::RegisterEmbeddedEngine();
 
     if (!modGeneral::Main())
         return 1;

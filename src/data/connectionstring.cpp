@@ -1,5 +1,7 @@
 #include "data/connectionstring.h"
 
+#include "platform/paths.h"
+
 namespace data {
 
 QList<ConnectionStringPair> ConnectionStringPairs(const QString& text) {
@@ -81,13 +83,7 @@ bool IsAccessDriver(const QString& driver) {
 }
 
 QString LocalDatabasePath(const QString& dbq) {
-#ifdef Q_OS_WIN
-    return dbq;
-#else
-    QString path = dbq;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return path;
-#endif
+    return QString::fromStdString(platform::NativePath(dbq.toStdString()));
 }
 
 } // namespace data

@@ -1,9 +1,7 @@
 #include "data/engine.h"
 
 #include "data/backend.h"
-
-// Connection::Open lives with the engines a program carries (builtinengines.cpp,
-// odbconlyengines.cpp); everything else of the connection is here.
+#include "data/enginechoice.h"
 
 namespace data {
 
@@ -15,6 +13,14 @@ EngineError ClosedError() {
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
+
+void Connection::Open(const QString& connectionString, const QString& user, const QString& password,
+                      int options) {
+    Q_UNUSED(options);
+    if (IsOpen())
+        throw EngineError(QStringLiteral("Operation is not allowed when the object is open."));
+    backend_ = OpenChosenBackend(RegisteredEngines(), connectionString, user, password);
+}
 
 bool Connection::IsOpen() const {
     return backend_ != nullptr;

@@ -62,8 +62,8 @@ public:
 
 class ConnectionBackend;
 
-// The program's connection. Open picks the engine that serves the driver named in the
-// connection string.
+// The program's connection. Open picks, among the engines the program registered
+// (data/enginechoice.h), the one that serves the driver named in the connection string.
 class Connection {
 public:
     Connection();

@@ -10,6 +10,7 @@ namespace {
 
 // The program has one thread; so has this state.
 struct ChoiceState {
+    EngineSet registered;
     DriverQuery testQuery;
     std::map<QString, Engine> chosen; // by case-folded driver name
     std::optional<Engine> lastOpen;
@@ -58,8 +59,17 @@ std::unique_ptr<ConnectionBackend> OpenChosenBackend(const EngineSet& engines,
     return open(connectionString, user, password);
 }
 
-EngineError AlreadyOpenError() {
-    return EngineError(QStringLiteral("Operation is not allowed when the object is open."));
+void RegisterEmbedded(BackendOpener open) {
+    State().registered.embedded = std::move(open);
+}
+
+void RegisterOdbc(DriverQuery hasDriver, BackendOpener open) {
+    State().registered.odbcHasDriver = std::move(hasDriver);
+    State().registered.odbc = std::move(open);
+}
+
+const EngineSet& RegisteredEngines() {
+    return State().registered;
 }
 
 void SetDriverQueryForTesting(DriverQuery query) {

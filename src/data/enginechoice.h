@@ -3,8 +3,9 @@
 // name the connection string gives, the embedded engine otherwise. Decided the first time
 // a driver name is opened and kept for the rest of the run.
 //
-// Connection::Open is defined by the library that decides which engines a program
-// carries: thalvane_data (both) or thalvane_data_odbconly (ODBC alone).
+// A program says which engines it carries before its first Open, by calling the
+// registration of each engine library it links (data/sqlcipher/sqlcipherbackend.h,
+// data/odbc/odbcbackend.h). An engine that was not registered is never used.
 
 #include "data/backend.h"
 
@@ -25,6 +26,13 @@ struct EngineSet {
     BackendOpener embedded;
 };
 
+// Adds an engine to the ones this program carries (called by the engines'
+// registrations). Registering the same engine again replaces it.
+void RegisterEmbedded(BackendOpener open);
+void RegisterOdbc(DriverQuery hasDriver, BackendOpener open);
+// The engines registered so far.
+const EngineSet& RegisteredEngines();
+
 // The engine for a driver name. The question goes to the driver manager (or the test's
 // query) once per driver name; later calls give the same answer.
 Engine ChooseEngine(const QString& driver, const DriverQuery& driverManager);
@@ -33,8 +41,6 @@ Engine ChooseEngine(const QString& driver, const DriverQuery& driverManager);
 std::unique_ptr<ConnectionBackend> OpenChosenBackend(const EngineSet& engines,
                                                      const QString& connectionString,
                                                      const QString& user, const QString& password);
-
-EngineError AlreadyOpenError();
 
 // For tests: answers whether the driver manager has a driver, in its place, and forgets
 // every choice made so far. An empty query hands the question back to the driver manager.

@@ -9,6 +9,14 @@ QStringList TextFields() {
             kFieldWeb,  kFieldEmail,   kFieldProfile, kFieldSubsidiaries};
 }
 
+QString CreateTableStatement() {
+    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
+    for (const QString& field : TextFields())
+        columns << QStringLiteral("\"%1\" TEXT").arg(field);
+    return QStringLiteral("CREATE TABLE ") + kTable + QStringLiteral(" (") +
+           columns.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
 QString ReadOneRowStatement(qint32 id) {
     return QStringLiteral("select * from Thalvane where id=") + QString::number(id);
 }

@@ -31,6 +31,10 @@ inline const QString kSearchCountryHead = QStringLiteral(" and  国家 like '%")
 inline const QString kSearchConditionTail = QStringLiteral("%'");
 inline const QString kSearchOrder = QStringLiteral(" order by id desc ");
 
+// Creates the table: the integer key id, given by the database on insert, and the nine
+// text fields.
+QString CreateTableStatement();
+
 // "select * from Thalvane where id=" followed by the id in decimal.
 QString ReadOneRowStatement(qint32 id);
 // "delete from Thalvane where id=" followed by the id in decimal.

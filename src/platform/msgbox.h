@@ -1,5 +1,8 @@
 #pragma once
-#include <functional>
+// What a message box is asked to show and what it answers. The box itself is drawn by
+// the user-interface floor (ui/msgbox.h); code below it, such as the system-information
+// launcher, hands its message up as a MsgBoxCall.
+
 #include <string>
 
 namespace platform {
@@ -24,14 +27,5 @@ struct MsgBoxCall {
     std::string title; // UTF-8; the application title when the caller gave none
     int style = vbOKOnly;
 };
-
-// Shows a modal message box and returns the button the user chose. An empty title
-// means the application title "Thalvane". Buttons read "确定", "是(Y)", "否(N)".
-int MsgBox(const std::string& text, int style = vbOKOnly, const std::string& title = {});
-
-// Tests replace the modal box: the hook sees every call and returns the answer.
-// An empty hook restores the real box.
-using MsgBoxHook = std::function<int(const MsgBoxCall&)>;
-void SetMsgBoxHook(MsgBoxHook hook);
 
 } // namespace platform

@@ -1,13 +1,13 @@
 #include "record/frminfo.h"
 
-#include "app/controls.h"
-#include "app/modGeneral.h"
-#include "app/ui.h"
 #include "data/engine.h"
+#include "data/sharedconnection.h"
 #include "data/statements.h"
 #include "data/valuerules.h"
-#include "platform/fonts.h"
-#include "platform/msgbox.h"
+#include "ui/controls.h"
+#include "ui/design.h"
+#include "ui/fonts.h"
+#include "ui/msgbox.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -55,8 +55,8 @@ const QString kAddCaption = QStringLiteral("增加");
 const QString kModifyCaption = QStringLiteral("修改");
 
 void ReportFailure(const char* what, const QString& engineMessage) {
-    platform::MsgBox((QString::fromUtf8(what) + engineMessage).toStdString(), platform::vbCritical,
-                     kBoxTitle);
+    ui::MsgBox((QString::fromUtf8(what) + engineMessage).toStdString(), platform::vbCritical,
+               kBoxTitle);
 }
 
 // Closes a result set whatever state a failure left it in; the handler that opened it
@@ -102,11 +102,8 @@ void frminfo::CreateControls() {
         const BoxDesign& design = kBoxes[i];
         const QString caption = QString::fromUtf8(design.caption);
 
-        auto* label = new QLabel(caption, this);
-        label->setObjectName(QStringLiteral("lbl(%1)").arg(i));
-        label->setAccessibleName(caption);
-        label->setGeometry(design.label);
-        lbl[i] = label;
+        lbl[i] = ui::MakeLabel(this, QStringLiteral("lbl(%1)").arg(i).toUtf8().constData(), caption,
+                               design.label);
 
         QWidget* box = nullptr;
         if (design.multiLine) {
@@ -275,8 +272,7 @@ void frminfo::CmdQuery_Click() {
     }
     closer.CloseNow();
 
-    platform::MsgBox(shipId == kNoRow ? "增加成功" : "修改成功", platform::vbInformation,
-                     kBoxTitle);
+    ui::MsgBox(shipId == kNoRow ? "增加成功" : "修改成功", platform::vbInformation, kBoxTitle);
     if (!storedId) {
         ReportFailure("读取编号失败：", idFailure);
         return;
@@ -289,7 +285,7 @@ void frminfo::CmdQuery_Click() {
 void frminfo::SmartNetXpButton1_Click() {
     if (shipId == kNoRow)
         return;
-    if (platform::MsgBox("是否要删除当前信息？", platform::vbYesNo, kBoxTitle) != platform::vbYes)
+    if (ui::MsgBox("是否要删除当前信息？", platform::vbYesNo, kBoxTitle) != platform::vbYes)
         return;
     try {
         modGeneral::gConn().Execute(data::DeleteStatement(shipId));

@@ -6,7 +6,7 @@
 // for the current shipId, so the boxes, the caption of CmdQuery and shipId always belong
 // to the same row. The window keeps no result set between events.
 
-#include "app/form.h"
+#include "ui/form.h"
 
 #include <QStringList>
 #include <array>

@@ -1,7 +1,7 @@
 #include "search/FlexGrid.h"
 
-#include "app/ui.h"
 #include "search/GridModel.h"
+#include "ui/design.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,19 +1,18 @@
 #include "search/frmquery.h"
 
-#include "app/controls.h"
-#include "app/modGeneral.h"
-#include "app/ui.h"
+#include "data/sharedconnection.h"
 #include "data/statements.h"
 #include "data/valuerules.h"
-#include "platform/fonts.h"
-#include "platform/program.h"
 #include "record/frminfo.h"
 #include "search/FitGridColumns.h"
 #include "search/FlexGrid.h"
+#include "ui/controls.h"
+#include "ui/design.h"
+#include "ui/fonts.h"
+#include "ui/program.h"
 
 #include <QCoreApplication>
 #include <QFrame>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,16 +47,14 @@ const std::vector<FlexGrid::Column>& GridColumns() {
 }
 
 QFont ControlFont() {
-    return platform::UiFont(QStringLiteral("宋体"), 9);
+    return ui::UiFont(QStringLiteral("宋体"), 9);
 }
 
+// A label sized to its text, so that the background shows through around it.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
                   int width, int height) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromUtf8(name));
-    label->setAccessibleName(caption);
-    label->setGeometry(ui::TwRect(left, top, width, height));
-    label->adjustSize(); // sized to its text; the background shows through
+    QLabel* label = ui::MakeLabel(parent, name, caption, ui::TwRect(left, top, width, height));
+    label->adjustSize();
     return label;
 }
 
@@ -91,7 +88,6 @@ frmquery::frmquery() {
     // Fixed frame with a close box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
     setFixedSize(ui::Tw(9240), ui::Tw(6660));
     SetBackground(ui::Colour(0x00FFFFFF), QPixmap(QStringLiteral(":/images/query_bg.bmp")));
     CreateControls();
@@ -119,9 +115,7 @@ void frmquery::CreateControls() {
 
     Label5 = MakeLabel(this, "Label5", QStringLiteral("鼠标双击信息行,即可查看更详细信息"), 5445,
                        90, 2970, 180);
-    QPalette red = Label5->palette();
-    red.setColor(QPalette::WindowText, ui::Colour(0x000000FF));
-    Label5->setPalette(red);
+    ui::SetTextColour(Label5, 0x000000FF);
     // The view inside the grid is what takes the focus and what a screen reader reads.
     const QList<QWidget*> gridParts = {Grid, Grid->findChild<QTableView*>()};
     for (QWidget* part : gridParts) {
@@ -176,11 +170,11 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search) {
         // it is at its end has nothing more to list.
         bool atEnd = true;
         Skip([&] { atEnd = !rs || rs->Eof(); });
-        if (atEnd || StopRequested || platform::ProgramEnding())
+        if (atEnd || StopRequested || ui::ProgramEnding())
             break;
 
         QCoreApplication::processEvents();
-        if (!alive || latestSearch_ != search || platform::ProgramEnding()) {
+        if (!alive || latestSearch_ != search || ui::ProgramEnding()) {
             // A later search owns the grid now, or the window was closed: leave the
             // grid alone.
             CloseQuietly(rs.get());

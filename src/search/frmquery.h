@@ -11,8 +11,8 @@
 // writes no further cell and closes its result set. Closing the window stops a running
 // search in the same way and puts the window back to its initial layout.
 
-#include "app/form.h"
 #include "data/engine.h"
+#include "ui/form.h"
 
 #include <functional>
 #include <memory>

@@ -3,12 +3,12 @@
 // starts a real program.
 
 #include "about/frmAbout.h"
-#include "app/form.h"
 #include "fake_launcher.h"
 #include "fake_registry.h"
-#include "platform/fonts.h"
 #include "platform/msgbox.h"
 #include "support/msgboxes.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -47,7 +47,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() { ui::InstallFontFallbacks(); }
 
     void init() {
         registry = std::make_unique<FakeRegistry>();

@@ -2,14 +2,12 @@
 // session from start-up to exit on a temporary database.
 
 #include "about/frmAbout.h"
-#include "app/form.h"
 #include "app/frmmain.h"
 #include "app/frmsplash.h"
 #include "app/modGeneral.h"
-#include "app/ui.h"
-#include "platform/fonts.h"
+#include "data/databasefile.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
-#include "platform/program.h"
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
 #include "search/FlexGrid.h"
@@ -17,6 +15,10 @@
 #include "searchfixture.h"
 #include "support/msgboxes.h"
 #include "support/testdb.h"
+#include "ui/design.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -81,22 +83,25 @@ class TestShell : public QObject {
     }
 
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        ui::InstallFontFallbacks();
+    }
     void init() {
         boxes.clear();
         ends = 0;
         recorder.emplace(boxes);
-        platform::SetEndProgramHook([this](int) { ++ends; });
+        ui::SetEndProgramHook([this](int) { ++ends; });
         db = std::make_unique<testsupport::TestDatabase>();
         platform::SetSystemDirectoryOverride(db->dir().toStdString());
-        modGeneral::gConn().Open(db->connectionString(), QString(), db->password());
+        modGeneral::gConn().Open(db->connectionString(), QString(), data::kPassword);
     }
     void cleanup() {
         forms::DestroyAll();
         modGeneral::ResetConnection();
         db.reset();
         recorder.reset();
-        platform::SetEndProgramHook({});
+        ui::SetEndProgramHook({});
         platform::SetSystemDirectoryOverride(std::nullopt);
     }
 
@@ -258,7 +263,7 @@ private slots:
         db.reset();
         modGeneral::ResetConnection();
         db = std::make_unique<testsupport::TestDatabase>(3000);
-        modGeneral::gConn().Open(db->connectionString(), QString(), db->password());
+        modGeneral::gConn().Open(db->connectionString(), QString(), data::kPassword);
 
         frmmain& menu = Menu();
         Click(menu, 1);

@@ -1,13 +1,14 @@
 // Start-up: the shared connection on <system directory>\shipman.bcd, and the one
 // message for every way the database can fail to open.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
 #include "support/msgboxes.h"
 #include "support/testdb.h"
 #include "support/windows.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,7 @@ class TestStartup : public QObject {
     std::optional<testsupport::MsgBoxRecorder> recorder;
 
 private slots:
+    void initTestCase() { data::RegisterEmbeddedEngine(); }
     void init() {
         boxes.clear();
         recorder.emplace(boxes);

@@ -1,6 +1,7 @@
 // The engine cases on the embedded engine: a keyed SQLCipher shipman.bcd made by the
 // demo builder.
 
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "enginesuite.h"
 #include "support/testdb.h"
 
@@ -21,5 +22,6 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    data::RegisterEmbeddedEngine();
     return RunEngineSuite(argc, argv, [] { return std::make_unique<SqlCipherFixture>(); });
 }

@@ -2,6 +2,7 @@
 // while its own connection saves and deletes.
 
 #include "data/engine.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "data/statements.h"
 #include "support/testdb.h"
 
@@ -51,6 +52,7 @@ std::unique_ptr<data::Recordset> OpenSearch(data::Connection& conn) {
 class TestEngineConcurrency : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { data::RegisterEmbeddedEngine(); }
     // The other connection's read stays open (mid-way through its rows) while this one
     // writes; neither side sees a lock error.
     void writeWhileAnotherConnectionReads_data() {

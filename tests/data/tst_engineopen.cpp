@@ -2,7 +2,9 @@
 // leaves the folder exactly as it was.
 
 #include "data/connectionstring.h"
+#include "data/databasefile.h"
 #include "data/engine.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "dbbuilder.h"
 #include "support/testdb.h"
 
@@ -30,13 +32,14 @@ QStringList Listing(const QString& dir) {
 class TestEngineOpen : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { data::RegisterEmbeddedEngine(); }
     void opensTheFixtureFileThroughABackslashPath() {
         TestDatabase db;
         QVERIFY(db.dir().contains(QLatin1Char(' ')));
         QVERIFY(db.connectionString().contains(QStringLiteral("\\shipman.bcd")));
         const QStringList before = Listing(db.dir());
         data::Connection conn;
-        conn.Open(db.connectionString(), QString(), TestDatabase::password(), -1);
+        conn.Open(db.connectionString(), QString(), data::kPassword, -1);
         QVERIFY(conn.IsOpen());
         QVERIFY(conn.OpenRecordset(QStringLiteral("select * from Thalvane"), 3, 1)->Eof());
         conn.Close();
@@ -49,7 +52,7 @@ private slots:
         data::Connection conn;
         conn.Open(QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=") + db.dir() +
                       QStringLiteral("\\shipman.bcd"),
-                  QString(), TestDatabase::password(), -1);
+                  QString(), data::kPassword, -1);
         QVERIFY(conn.IsOpen());
     }
 
@@ -126,7 +129,7 @@ private slots:
 
         data::Connection conn;
         try {
-            conn.Open(connectionString, QString(), TestDatabase::password(), -1);
+            conn.Open(connectionString, QString(), data::kPassword, -1);
             QFAIL("Open succeeded");
         } catch (const data::EngineError& e) {
             QVERIFY(!e.message().isEmpty());
@@ -138,8 +141,8 @@ private slots:
     void openTwiceIsRefusedAndClosedConnectionRefusesWork() {
         TestDatabase db;
         auto conn = db.connect();
-        QVERIFY_THROWS_EXCEPTION(data::EngineError, conn->Open(db.connectionString(), QString(),
-                                                               TestDatabase::password(), -1));
+        QVERIFY_THROWS_EXCEPTION(data::EngineError,
+                                 conn->Open(db.connectionString(), QString(), data::kPassword, -1));
         conn->Close();
         QVERIFY(!conn->IsOpen());
         QVERIFY_THROWS_EXCEPTION(data::EngineError,

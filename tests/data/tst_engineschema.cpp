@@ -2,6 +2,7 @@
 // the names the table has now, never by the positions it had before.
 
 #include "data/engine.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "support/testdb.h"
 
 #include <QtTest>
@@ -9,6 +10,7 @@
 class TestEngineSchema : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { data::RegisterEmbeddedEngine(); }
     void fieldsFollowATableRebuiltElsewhere_data() {
         QTest::addColumn<int>("cursorType");
         QTest::addColumn<int>("lockType");

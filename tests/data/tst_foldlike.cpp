@@ -2,7 +2,8 @@
 // % and _ as wildcards. Run through a search result set, as the search runs it.
 
 #include "data/engine.h"
-#include "data/foldlike.h"
+#include "data/sqlcipher/foldlike.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "support/testdb.h"
 
 #include <QtTest>
@@ -20,7 +21,10 @@ QString Literal(const QString& text) {
 class TestFoldLike : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { conn_ = db_.connect(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        conn_ = db_.connect();
+    }
     void cleanupTestCase() { conn_.reset(); }
 
     void like_data() {

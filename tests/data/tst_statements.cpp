@@ -1,6 +1,7 @@
 // Statement texts and value rules, and what the search statement finds when it runs.
 
 #include "data/engine.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "data/statements.h"
 #include "data/valuerules.h"
 #include "support/testdb.h"
@@ -12,6 +13,7 @@ using testsupport::TestDatabase;
 class TestStatements : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { data::RegisterEmbeddedEngine(); }
     void textFieldsInRecordOrder() {
         QCOMPARE(data::TextFields(), QStringList({"船东", "国家", "地址", "电话", "传真", "网址",
                                                   "电子邮箱", "公司简介", "子公司介绍"}));

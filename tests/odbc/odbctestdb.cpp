@@ -1,5 +1,6 @@
 #include "odbctestdb.h"
 
+#include "data/databasefile.h"
 #include "data/statements.h"
 
 #include <QDir>
@@ -30,10 +31,7 @@ OdbcTestDatabase::OdbcTestDatabase()
     // Without NoCreat the driver makes the file.
     session_ = data::odbc::Session::Connect(
         QStringLiteral("Driver={%1};Database=%2").arg(kDriver, path()));
-    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
-    for (const QString& field : data::TextFields())
-        columns << Quoted(field) + QStringLiteral(" TEXT");
-    exec(QStringLiteral("CREATE TABLE Thalvane (%1)").arg(columns.join(QStringLiteral(", "))));
+    exec(data::CreateTableStatement());
 }
 
 QString OdbcTestDatabase::dir() const {
@@ -51,7 +49,7 @@ QString OdbcTestDatabase::connectionString() const {
 
 std::unique_ptr<data::Connection> OdbcTestDatabase::connect() {
     auto connection = std::make_unique<data::Connection>();
-    connection->Open(connectionString(), QString(), kPassword, data::adOptionUnspecified);
+    connection->Open(connectionString(), data::kUserId, data::kPassword, data::adOptionUnspecified);
     return connection;
 }
 

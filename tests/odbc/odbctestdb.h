@@ -5,7 +5,7 @@
 // whose name holds Chinese characters and a space, and holds the table Thalvane as the
 // demo builder makes it. Every method throws data::EngineError on failure.
 
-#include "data/odbcsession.h"
+#include "data/odbc/odbcsession.h"
 #include "enginesuite.h"
 
 #include <QTemporaryDir>
@@ -13,7 +13,6 @@
 namespace odbctest {
 
 inline const QString kDriver = QStringLiteral("microsoft access driver (*.mdb)");
-inline const QString kPassword = QStringLiteral("vorpelinka");
 
 class OdbcTestDatabase final : public EngineFixture {
 public:

@@ -2,14 +2,16 @@
 // real one with no such driver registered), decided once, and start-up's one message
 // whichever engine refused the file.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
+#include "data/databasefile.h"
 #include "data/enginechoice.h"
-#include "data/odbcbackend.h"
+#include "data/odbc/odbcbackend.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
 #include "support/msgboxes.h"
 #include "support/testdb.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,6 +42,10 @@ class TestBackendChoice : public QObject {
     }
 
 private slots:
+    void initTestCase() {
+        data::RegisterOdbcEngine();
+        data::RegisterEmbeddedEngine();
+    }
     void init() {
         boxes.clear();
         asked.clear();
@@ -77,7 +83,7 @@ private slots:
         installed = true;
         data::Connection again;
         again.Open(db.connectionString().replace("microsoft access", "MICROSOFT ACCESS"), "",
-                   testsupport::TestDatabase::password(), -1);
+                   data::kPassword, -1);
         QVERIFY(again.IsOpen());
         QCOMPARE(data::EngineOfLastOpen(), std::optional(Engine::Embedded));
         QCOMPARE(asked, QStringList{"microsoft access driver (*.mdb)"});

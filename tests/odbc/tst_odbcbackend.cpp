@@ -2,9 +2,10 @@
 // the driver gets, refused opens, snapshots, and the driver's own LIKE.
 
 #include "data/connectionstring.h"
+#include "data/databasefile.h"
 #include "data/enginechoice.h"
-#include "data/odbcbackend.h"
-#include "data/odbcsql.h"
+#include "data/odbc/odbcbackend.h"
+#include "data/odbc/odbcsql.h"
 #include "data/statements.h"
 #include "odbctestdb.h"
 
@@ -35,6 +36,7 @@ std::unique_ptr<data::Recordset> OpenSearch(data::Connection& conn, const QStrin
 class TestOdbcBackend : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { data::RegisterOdbcEngine(); }
     void driverManagerIsAskedForTheDriver_data() {
         QTest::addColumn<QString>("driver");
         QTest::addColumn<bool>("found");
@@ -97,7 +99,7 @@ private slots:
 
         data::Connection conn;
         try {
-            conn.Open(connectionString, QString(), odbctest::kPassword, -1);
+            conn.Open(connectionString, QString(), data::kPassword, -1);
             QFAIL("Open succeeded");
         } catch (const data::EngineError& e) {
             QVERIFY(!e.message().isEmpty());

@@ -2,16 +2,16 @@
 // program opens <system directory>\shipman.bcd through ODBC, and every failure still
 // gives the one message.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
 #include "data/enginechoice.h"
-#include "data/odbcbackend.h"
+#include "data/odbc/odbcbackend.h"
 #include "data/statements.h"
 #include "odbctestdb.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
 #include "support/msgboxes.h"
 #include "support/windows.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +28,7 @@ class TestOdbcStartup : public QObject {
 
 private slots:
     void initTestCase() {
+        data::RegisterOdbcEngine();
         // The driver would otherwise run on SQLCipher's copy of SQLite.
         QVERIFY2(!dlopen("libsqlcipher.so.0", RTLD_NOLOAD | RTLD_LAZY),
                  "SQLCipher is loaded into the ODBC start-up test");

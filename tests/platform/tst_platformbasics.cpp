@@ -1,9 +1,9 @@
 // The system directory, path and message-box services of the platform layer.
 
-#include "platform/msgbox.h"
 #include "platform/paths.h"
-#include "platform/program.h"
 #include "platform/sysdir.h"
+#include "ui/msgbox.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,8 +16,8 @@ class TestPlatformBasics : public QObject {
 private slots:
     void cleanup() {
         platform::SetSystemDirectoryOverride(std::nullopt);
-        platform::SetMsgBoxHook({});
-        platform::SetEndProgramHook({});
+        ui::SetMsgBoxHook({});
+        ui::SetEndProgramHook({});
     }
 
     void systemDirectoryHasNoTrailingSeparator_data() {
@@ -53,13 +53,13 @@ private slots:
 
     void hookSeesEveryBoxAndAnswers() {
         std::vector<platform::MsgBoxCall> calls;
-        platform::SetMsgBoxHook([&](const platform::MsgBoxCall& c) {
+        ui::SetMsgBoxHook([&](const platform::MsgBoxCall& c) {
             calls.push_back(c);
             return platform::vbNo;
         });
-        QCOMPARE(platform::MsgBox("是否要删除当前信息？", platform::vbYesNo, "提示:"),
+        QCOMPARE(ui::MsgBox("是否要删除当前信息？", platform::vbYesNo, "提示:"),
                  int(platform::vbNo));
-        QCOMPARE(platform::MsgBox("此时系统信息不可用"), int(platform::vbNo));
+        QCOMPARE(ui::MsgBox("此时系统信息不可用"), int(platform::vbNo));
         QCOMPARE(calls.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(calls[0].title), QStringLiteral("提示:"));
         QCOMPARE(calls[0].style, int(platform::vbYesNo));
@@ -101,7 +101,7 @@ private slots:
             QVERIFY(target);
             target->click();
         });
-        QCOMPARE(platform::MsgBox("text", style, "数据处理"), answer);
+        QCOMPARE(ui::MsgBox("text", style, "数据处理"), answer);
         seen.sort();
         QCOMPARE(seen, buttons);
         QCOMPARE(title, QStringLiteral("数据处理"));
@@ -110,15 +110,15 @@ private slots:
     void endProgramGoesThroughTheHook() {
         int ended = 0;
         int status = -1;
-        platform::SetEndProgramHook([&](int code) {
+        ui::SetEndProgramHook([&](int code) {
             ++ended;
             status = code;
         });
-        QVERIFY(!platform::ProgramEnding());
-        platform::EndProgram(3);
+        QVERIFY(!ui::ProgramEnding());
+        ui::EndProgram(3);
         QCOMPARE(ended, 1);
         QCOMPARE(status, 3);
-        QVERIFY(platform::ProgramEnding());
+        QVERIFY(ui::ProgramEnding());
     }
 };
 

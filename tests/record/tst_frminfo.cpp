@@ -1,15 +1,17 @@
 // The record window driven through its controls on a throw-away database: load, save,
 // delete, close, reload while open, engine failures and ids beyond 16 bits.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
+#include "data/databasefile.h"
 #include "data/engine.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "data/statements.h"
-#include "platform/fonts.h"
-#include "platform/msgbox.h"
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
 #include "support/testdb.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
+#include "ui/msgbox.h"
 
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -152,16 +154,18 @@ class TestFrminfo : public QObject {
     }
 
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        ui::InstallFontFallbacks();
+    }
 
     void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         platform::SetSystemDirectoryOverride(db->dir().toStdString());
-        modGeneral::gConn().Open(db->connectionString(), modGeneral::kUserId,
-                                 modGeneral::kPassword);
+        modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
         boxes.clear();
         answer = platform::vbYes;
-        platform::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
+        ui::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
             boxes.push_back(call);
             return call.style == platform::vbYesNo ? answer : int(platform::vbOK);
         });
@@ -170,7 +174,7 @@ private slots:
     void cleanup() {
         forms::DestroyAll();
         modGeneral::ResetConnection();
-        platform::SetMsgBoxHook({});
+        ui::SetMsgBoxHook({});
         platform::SetSystemDirectoryOverride(std::nullopt);
         db.reset();
     }
@@ -608,8 +612,7 @@ private:
         db->exec(QStringLiteral("drop table Thalvane_old"));
         // The program meets the file as it is now through a freshly opened connection.
         modGeneral::ResetConnection();
-        modGeneral::gConn().Open(db->connectionString(), modGeneral::kUserId,
-                                 modGeneral::kPassword);
+        modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
     }
 };
 

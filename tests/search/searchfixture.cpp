@@ -1,11 +1,12 @@
 #include "searchfixture.h"
 
 #include "app/modGeneral.h"
-#include "app/ui.h"
-#include "platform/msgbox.h"
+#include "data/databasefile.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "testdb.h"
+#include "ui/design.h"
+#include "ui/msgbox.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -17,8 +18,7 @@ namespace searchtest {
 
 void Connect(const testsupport::TestDatabase& db) {
     modGeneral::ResetConnection();
-    modGeneral::gConn().Open(db.connectionString(), QString(),
-                             testsupport::TestDatabase::password());
+    modGeneral::gConn().Open(db.connectionString(), QString(), data::kPassword);
 }
 
 namespace {
@@ -84,7 +84,7 @@ private:
 
 void WatchMessageBoxes(int answer) {
     shownBoxes().clear();
-    platform::SetMsgBoxHook([answer](const platform::MsgBoxCall& call) {
+    ui::SetMsgBoxHook([answer](const platform::MsgBoxCall& call) {
         shownBoxes() << QString::fromStdString(call.text);
         return answer;
     });
@@ -95,7 +95,7 @@ QStringList MessageBoxesShown() {
 }
 
 void StopWatchingMessageBoxes() {
-    platform::SetMsgBoxHook({});
+    ui::SetMsgBoxHook({});
     shownBoxes().clear();
 }
 

@@ -1,9 +1,10 @@
 // The result grid's operations and the column fitting, on a grid of its own.
 
-#include "platform/fonts.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "search/FitGridColumns.h"
 #include "search/FlexGrid.h"
 #include "searchfixture.h"
+#include "ui/fonts.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -20,7 +21,7 @@ FlexGrid* MakeGrid(QWidget& window) {
                            {QStringLiteral("名称"), 1380, false},
                            {QStringLiteral("id"), 900, true},
                            {QString(), 900, false}},
-                          platform::UiFont(QStringLiteral("宋体"), 9));
+                          ui::UiFont(QStringLiteral("宋体"), 9));
     grid->setGeometry(0, 0, 600, 300);
     window.resize(600, 300);
     window.show();
@@ -51,7 +52,10 @@ public:
 class TestFlexGrid : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        ui::InstallFontFallbacks();
+    }
 
     void rowCountRemovesOrAppends() {
         QWidget window;

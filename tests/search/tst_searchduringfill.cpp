@@ -2,16 +2,17 @@
 // window, a delete in the record window and the end of the program, each arriving as
 // the fill runs the event loop before a row; and a search of more than 32767 rows.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
-#include "platform/fonts.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
-#include "platform/program.h"
 #include "record/frminfo.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
 #include "testdb.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
+#include "ui/program.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -51,7 +52,10 @@ class TestSearchDuringFill : public QObject {
     std::unique_ptr<testsupport::TestDatabase> db_;
 
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        ui::InstallFontFallbacks();
+    }
 
     void init() {
         db_ = std::make_unique<testsupport::TestDatabase>(kRows);
@@ -63,7 +67,7 @@ private slots:
         forms::DestroyAll();
         const QStringList boxes = MessageBoxesShown();
         StopWatchingMessageBoxes();
-        platform::SetEndProgramHook({});
+        ui::SetEndProgramHook({});
         modGeneral::ResetConnection();
         db_.reset();
         QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('|'))));
@@ -194,12 +198,12 @@ private slots:
 
     void programEndingStopsTheFill() {
         int ends = 0;
-        platform::SetEndProgramHook([&](int) { ++ends; });
+        ui::SetEndProgramHook([&](int) { ++ends; });
         frmquery& w = OpenWindow();
         ResultSetLog log(w);
         log.beforeEofTest = [&](int, int test) {
             if (test == 4)
-                Queue([] { platform::EndProgram(0); });
+                Queue([] { ui::EndProgram(0); });
         };
         QTest::mouseClick(w.CmdQuery, Qt::LeftButton);
         QCOMPARE(ends, 1);

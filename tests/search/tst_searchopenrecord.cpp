@@ -1,14 +1,15 @@
 // A double-click in the result grid opens the shipowner of the row in the record window.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
-#include "platform/fonts.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "record/frminfo.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
 #include "testdb.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -60,7 +61,10 @@ class TestSearchOpenRecord : public QObject {
     std::unique_ptr<testsupport::TestDatabase> db_;
 
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        ui::InstallFontFallbacks();
+    }
 
     void init() {
         db_ = std::make_unique<testsupport::TestDatabase>();

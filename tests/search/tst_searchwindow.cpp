@@ -1,15 +1,16 @@
 // The search window: its layout, the statement built from the filters, what a search
 // lists, the keys that start one, and searches that fail without a word.
 
-#include "app/form.h"
 #include "app/modGeneral.h"
-#include "app/ui.h"
-#include "platform/fonts.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
 #include "testdb.h"
+#include "ui/design.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -55,7 +56,10 @@ class TestSearchWindow : public QObject {
     std::unique_ptr<testsupport::TestDatabase> db_;
 
 private slots:
-    void initTestCase() { platform::InstallFontFallbacks(); }
+    void initTestCase() {
+        data::RegisterEmbeddedEngine();
+        ui::InstallFontFallbacks();
+    }
 
     void init() {
         db_ = std::make_unique<testsupport::TestDatabase>();

@@ -2,7 +2,7 @@
 // Message boxes in tests: every box the program shows is recorded and answered at once,
 // with no modal loop left waiting.
 
-#include "platform/msgbox.h"
+#include "ui/msgbox.h"
 
 #include <string>
 #include <vector>
@@ -14,12 +14,12 @@ namespace testsupport {
 class MsgBoxRecorder {
 public:
     explicit MsgBoxRecorder(std::vector<platform::MsgBoxCall>& into, int answer = platform::vbOK) {
-        platform::SetMsgBoxHook([&into, answer](const platform::MsgBoxCall& call) {
+        ui::SetMsgBoxHook([&into, answer](const platform::MsgBoxCall& call) {
             into.push_back(call);
             return answer;
         });
     }
-    ~MsgBoxRecorder() { platform::SetMsgBoxHook({}); }
+    ~MsgBoxRecorder() { ui::SetMsgBoxHook({}); }
     MsgBoxRecorder(const MsgBoxRecorder&) = delete;
     MsgBoxRecorder& operator=(const MsgBoxRecorder&) = delete;
 };

@@ -1,5 +1,6 @@
 #include "testdb.h"
 
+#include "data/databasefile.h"
 #include "dbbuilder.h"
 
 #include <QDir>
@@ -38,7 +39,7 @@ QString TestDatabase::connectionString() const {
 
 std::unique_ptr<data::Connection> TestDatabase::connect() const {
     auto connection = std::make_unique<data::Connection>();
-    connection->Open(connectionString(), QString(), password(), data::adOptionUnspecified);
+    connection->Open(connectionString(), data::kUserId, data::kPassword, data::adOptionUnspecified);
     return connection;
 }
 
@@ -64,10 +65,6 @@ std::optional<QVariantMap> TestDatabase::row(qint32 id) {
 
 int TestDatabase::count() {
     return db_->count();
-}
-
-QString TestDatabase::password() {
-    return QString::fromLatin1(dbbuilder::kPassword);
 }
 
 } // namespace testsupport

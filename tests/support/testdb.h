@@ -54,9 +54,6 @@ public:
     // Number of rows in Thalvane.
     int count();
 
-    // The password shipman.bcd is keyed with.
-    static QString password();
-
 private:
     QTemporaryDir folder_;
     std::unique_ptr<dbbuilder::Database> db_;

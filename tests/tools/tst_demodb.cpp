@@ -1,7 +1,9 @@
 // The demo database builder, run as a program: the sample rows, refusing to overwrite,
 // synthetic rows, and bad arguments.
 
+#include "data/databasefile.h"
 #include "data/engine.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "data/statements.h"
 #include "dbbuilder.h"
 
@@ -36,7 +38,7 @@ std::unique_ptr<data::Connection> Connect(const QString& dir) {
     auto conn = std::make_unique<data::Connection>();
     conn->Open(QStringLiteral("Driver={microsoft access driver (*.mdb)};dbq=") + dir +
                    QStringLiteral("\\shipman.bcd"),
-               QString(), QString::fromLatin1(dbbuilder::kPassword), -1);
+               QString(), data::kPassword, -1);
     return conn;
 }
 
@@ -60,6 +62,7 @@ QList<QVariantMap> AllRows(data::Connection& conn, const QString& statement,
 class TestDemoDb : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { data::RegisterEmbeddedEngine(); }
     void init() {
         folder_ =
             std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/演示 库-XXXXXX"));

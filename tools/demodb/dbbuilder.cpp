@@ -1,6 +1,6 @@
 #include "dbbuilder.h"
 
-#include "data/cipher.h"
+#include "data/sqlcipher/cipher.h"
 #include "data/statements.h"
 
 #include <QFile>
@@ -123,20 +123,12 @@ void RemoveFileAndJournals(const QString& path) {
 
 } // namespace
 
-QString CreateTableStatement() {
-    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT")};
-    for (const QString& field : data::TextFields())
-        columns << QuotedName(field) + QStringLiteral(" TEXT");
-    return QStringLiteral("CREATE TABLE ") + data::kTable + QStringLiteral(" (") +
-           columns.join(QStringLiteral(", ")) + QStringLiteral(")");
-}
-
 Database Database::Create(const QString& path, const QByteArray& password) {
     if (QFileInfo::exists(path))
         throw BuildError(path + QStringLiteral(" already exists"));
     Database db(OpenKeyed(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
     db.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-    db.exec(CreateTableStatement());
+    db.exec(data::CreateTableStatement());
     return db;
 }
 

@@ -2,6 +2,8 @@
 // Creating shipman.bcd: the keyed file, the table Thalvane and its rows. Used by the
 // thalvane-demodb program and by the test fixtures.
 
+#include "data/databasefile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -13,9 +15,6 @@ struct sqlite3;
 
 namespace dbbuilder {
 
-// The password the program opens shipman.bcd with.
-inline const QByteArray kPassword = QByteArrayLiteral("vorpelinka");
-
 class BuildError : public std::runtime_error {
 public:
     explicit BuildError(const QString& message) : std::runtime_error(message.toStdString()) {}
@@ -25,9 +24,11 @@ public:
 class Database {
 public:
     // Creates a new file holding the empty table. Fails if anything exists at path.
-    static Database Create(const QString& path, const QByteArray& password = kPassword);
+    static Database Create(const QString& path,
+                           const QByteArray& password = data::kPassword.toUtf8());
     // Opens an existing file (never creates one).
-    static Database OpenExisting(const QString& path, const QByteArray& password = kPassword);
+    static Database OpenExisting(const QString& path,
+                                 const QByteArray& password = data::kPassword.toUtf8());
 
     Database(Database&& other) noexcept;
     Database& operator=(Database&& other) noexcept;
@@ -55,9 +56,6 @@ private:
     explicit Database(sqlite3* db) : db_(db) {}
     sqlite3* db_ = nullptr;
 };
-
-// The statement that creates the table.
-QString CreateTableStatement();
 
 // The fictional sample shipowners committed with the builder.
 QList<QVariantMap> SampleShipowners();

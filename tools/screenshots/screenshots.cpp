@@ -3,16 +3,17 @@
 // offscreen unless QT_QPA_PLATFORM names another platform (e.g. xcb under Xvfb).
 
 #include "about/frmAbout.h"
-#include "app/form.h"
 #include "app/frmmain.h"
 #include "app/frmsplash.h"
 #include "app/modGeneral.h"
+#include "data/sqlcipher/sqlcipherbackend.h"
 #include "dbbuilder.h"
-#include "platform/fonts.h"
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,7 +50,8 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::InstallFontFallbacks();
+    ui::InstallFontFallbacks();
+    data::RegisterEmbeddedEngine();
     if (argc != 2) {
         std::fprintf(stderr, "usage: thalvane-screenshots DIR\n");
         return 2;

@@ -1,0 +1,245 @@
+#include "data/sqlcipher/sqliterecordset.h"
+
+#include "data/bufferedrecordset.h"
+
+#include <sqlite3.h>
+#include <vector>
+
+namespace data::sqlite {
+
+namespace {
+
+struct StatementDeleter {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+QString QuotedName(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void Bind(sqlite3* db, sqlite3_stmt* stmt, int index, const QVariant& value) {
+    int rc;
+    if (value.isNull() || !value.isValid()) {
+        rc = sqlite3_bind_null(stmt, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            rc = sqlite3_bind_int64(stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(stmt, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()),
+                                   SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt, index, text.constData(), int(text.size()),
+                                   SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw EngineError(ErrorText(db));
+}
+
+std::vector<QString> ColumnNames(sqlite3_stmt* stmt) {
+    const int count = sqlite3_column_count(stmt);
+    std::vector<QString> names;
+    names.reserve(count);
+    for (int c = 0; c < count; ++c)
+        names.push_back(QString::fromUtf8(sqlite3_column_name(stmt, c)));
+    return names;
+}
+
+class StreamingRecordset final : public RecordsetBase {
+public:
+    StreamingRecordset(HandlePtr handle, const QString& statement, std::shared_ptr<ReaderPool> pool)
+        : handle_(std::move(handle)), pool_(std::move(pool)),
+          stmt_(PrepareOne(handle_->get(), statement)) {
+        // Names after the first step: a step re-prepares the statement when the table
+        // changed since it was prepared.
+        Step();
+        names_ = ColumnNames(stmt_.get());
+    }
+    ~StreamingRecordset() override { Close(); }
+
+    bool Eof() const override {
+        RequireOpen();
+        return eof_;
+    }
+    QVariant Value(const QString& field) const override {
+        const int column = Column(field);
+        if (eof_)
+            throw NoCurrentRow();
+        return ColumnValue(stmt_.get(), column);
+    }
+    void SetValue(const QString&, const QString&) override {
+        RequireOpen();
+        throw ReadOnly();
+    }
+    void AddNew() override {
+        RequireOpen();
+        throw ReadOnly();
+    }
+    void Update() override {
+        RequireOpen();
+        throw ReadOnly();
+    }
+    void MoveNext() override {
+        RequireOpen();
+        if (eof_)
+            throw NoCurrentRow();
+        Step();
+    }
+    void Close() override {
+        if (!open_)
+            return;
+        open_ = false;
+        stmt_.reset();
+        if (pool_)
+            pool_->Give(std::move(handle_));
+        handle_.reset();
+    }
+
+private:
+    void Step() {
+        const int rc = sqlite3_step(stmt_.get());
+        eof_ = rc != SQLITE_ROW;
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw EngineError(ErrorText(handle_->get()));
+    }
+
+    HandlePtr handle_;
+    std::shared_ptr<ReaderPool> pool_;
+    StatementPtr stmt_;
+    bool eof_ = true;
+};
+
+class SqliteBufferedRecordset final : public BufferedRecordset {
+public:
+    SqliteBufferedRecordset(HandlePtr handle, const QString& statement, bool updatable)
+        : handle_(std::move(handle)) {
+        StatementPtr stmt(PrepareOne(db(), statement));
+        // Names after the first step: a step re-prepares the statement when the table
+        // changed since it was prepared.
+        int rc = sqlite3_step(stmt.get());
+        names_ = ColumnNames(stmt.get());
+        if (updatable)
+            FindTableAndKey(stmt.get());
+        else
+            whyNotUpdatable_ = ReadOnly().message();
+        for (;; rc = sqlite3_step(stmt.get())) {
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW)
+                throw EngineError(ErrorText(db()));
+            std::vector<QVariant> row(names_.size());
+            for (std::size_t c = 0; c < names_.size(); ++c)
+                row[c] = ColumnValue(stmt.get(), int(c));
+            rows_.push_back(std::move(row));
+        }
+    }
+
+private:
+    sqlite3* db() const { return handle_->get(); }
+
+    // The table the columns come from and its integer key, which must be among them.
+    void FindTableAndKey(sqlite3_stmt* stmt) {
+        origins_.resize(names_.size());
+        for (std::size_t c = 0; c < names_.size(); ++c) {
+            const char* table = sqlite3_column_table_name(stmt, int(c));
+            const char* origin = sqlite3_column_origin_name(stmt, int(c));
+            if (!table || !origin)
+                continue;
+            const QString tableName = QString::fromUtf8(table);
+            if (!table_.isEmpty() && table_ != tableName) {
+                whyNotUpdatable_ = JoinsTables();
+                return;
+            }
+            table_ = tableName;
+            database_ = QString::fromUtf8(sqlite3_column_database_name(stmt, int(c)));
+            origins_[c] = QString::fromUtf8(origin);
+            const char* type = nullptr;
+            int primaryKey = 0;
+            if (sqlite3_table_column_metadata(db(), database_.toUtf8().constData(), table, origin,
+                                              &type, nullptr, nullptr, &primaryKey,
+                                              nullptr) == SQLITE_OK &&
+                primaryKey && type &&
+                QString::fromUtf8(type).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                key_ = int(c);
+        }
+        if (table_.isEmpty() || key_ < 0)
+            whyNotUpdatable_ = NoKeyColumn();
+    }
+
+    QString QualifiedTable() const { return QuotedName(database_) + '.' + QuotedName(table_); }
+
+    std::vector<QVariant> InsertPending(const std::vector<int>& changed) override {
+        const QString sql =
+            changed.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QualifiedTable())
+                            : InsertStatement(QualifiedTable(), changed, QuotedName);
+        Run(sql, changed, {});
+        return ReadBack(sqlite3_last_insert_rowid(db()));
+    }
+
+    qint64 UpdatePending(const std::vector<int>& changed, const QVariant& key) override {
+        return Run(UpdateStatement(QualifiedTable(), changed, QuotedName), changed, key);
+    }
+
+    void ReleaseBackend() override { handle_.reset(); }
+
+    // Runs one write with the pending values of the bound columns (and the key last, when
+    // given). A single statement: it is stored whole or not at all. Returns rows changed.
+    int Run(const QString& sql, const std::vector<int>& bound, const QVariant& key) {
+        StatementPtr stmt(PrepareOne(db(), sql));
+        int index = 1;
+        for (int c : bound)
+            Bind(db(), stmt.get(), index++, pending_[c]);
+        if (key.isValid())
+            Bind(db(), stmt.get(), index, key);
+        if (sqlite3_step(stmt.get()) != SQLITE_DONE)
+            throw EngineError(ErrorText(db()));
+        return sqlite3_changes(db());
+    }
+
+    // The stored row after an insert, as the database holds it.
+    std::vector<QVariant> ReadBack(sqlite3_int64 id) {
+        std::vector<QVariant> row = pending_;
+        row[key_] = IntegerValue(id);
+        const std::vector<int> read = StoredColumns();
+        StatementPtr stmt(
+            PrepareOne(db(), SelectByKeyStatement(QualifiedTable(), read, QuotedName)));
+        sqlite3_bind_int64(stmt.get(), 1, id);
+        if (sqlite3_step(stmt.get()) == SQLITE_ROW) {
+            for (std::size_t i = 0; i < read.size(); ++i)
+                row[read[i]] = ColumnValue(stmt.get(), int(i));
+        }
+        return row;
+    }
+
+    HandlePtr handle_;
+    QString database_;
+    QString table_;
+};
+
+} // namespace
+
+std::unique_ptr<Recordset> OpenStreaming(HandlePtr handle, const QString& statement,
+                                         std::shared_ptr<ReaderPool> pool) {
+    return std::make_unique<StreamingRecordset>(std::move(handle), statement, std::move(pool));
+}
+
+std::unique_ptr<Recordset> OpenBuffered(HandlePtr handle, const QString& statement,
+                                        bool updatable) {
+    return std::make_unique<SqliteBufferedRecordset>(std::move(handle), statement, updatable);
+}
+
+} // namespace data::sqlite

@@ -1,0 +1,129 @@
+#include "ui/form.h"
+
+#include "platform/commoncontrols.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+std::vector<Form*>& allForms() {
+    static std::vector<Form*> list;
+    return list;
+}
+std::vector<Form*>& loadedForms() {
+    static std::vector<Form*> list;
+    return list;
+}
+void erase(std::vector<Form*>& list, Form* form) {
+    list.erase(std::remove(list.begin(), list.end(), form), list.end());
+}
+} // namespace
+
+Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {
+    platform::InitCommonControls();
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
+    allForms().push_back(this);
+}
+
+Form::~Form() {
+    erase(loadedForms(), this);
+    erase(allForms(), this);
+}
+
+void Form::Load() {
+    loaded_ = true;
+    loadedForms().push_back(this);
+    Form_Load();
+}
+
+void Form::Show() {
+    if (!loaded_)
+        Load();
+    else
+        Form_ShowAgain();
+    if (!loaded_) // the load step may have unloaded the window again
+        return;
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form::Unload() {
+    if (!loaded_ || unloading_)
+        return;
+    unloading_ = true;
+    hide();
+    loaded_ = false;
+    erase(loadedForms(), this);
+    Form_Unload();
+    unloading_ = false;
+    // The program ends once no window is loaded. The test is made after the current
+    // handler has returned, so a handler may unload its window and show another.
+    if (loadedForms().empty())
+        QTimer::singleShot(0, qApp, [] {
+            if (loadedForms().empty())
+                QCoreApplication::quit();
+        });
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    // The close box unloads the window; the object stays for later use.
+    Unload();
+    event->accept();
+}
+
+void Form::SetBackground(const QColor& colour, const QPixmap& picture) {
+    backgroundColour_ = colour;
+    backgroundPicture_ = picture;
+    update();
+}
+
+void Form::CentreOnScreen() {
+    if (const QScreen* screen = this->screen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void Form::paintEvent(QPaintEvent* event) {
+    if (!backgroundColour_.isValid() && backgroundPicture_.isNull()) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    if (backgroundColour_.isValid())
+        painter.fillRect(rect(), backgroundColour_);
+    painter.drawPixmap(0, 0, backgroundPicture_);
+}
+
+namespace forms {
+
+std::vector<Form*> Loaded() {
+    return loadedForms();
+}
+std::vector<Form*> All() {
+    return allForms();
+}
+
+void UnloadAll() {
+    const auto count = loadedForms().size();
+    for (std::size_t i = 0; i < count && !loadedForms().empty(); ++i)
+        loadedForms().front()->Unload();
+}
+
+void DestroyAll() {
+    // Call only when no handler of a window is running.
+    const auto list = allForms();
+    for (Form* form : list) {
+        form->Unload();
+        delete form;
+    }
+}
+
+} // namespace forms
