@@ -1,13 +1,14 @@
 // The record window driven through its controls on a throw-away database: load, save,
 // delete, close, reload while open, engine failures and ids beyond 16 bits.
 
-#include "app/modGeneral.h"
 #include "data/databasefile.h"
 #include "data/engine.h"
+#include "data/sharedconnection.h"
 #include "data/sqlcipher/sqlcipherbackend.h"
 #include "data/statements.h"
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
+#include "support/msgboxes.h"
 #include "support/testdb.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -116,7 +118,7 @@ class TestFrminfo : public QObject {
 
     std::unique_ptr<testsupport::TestDatabase> db;
     std::vector<platform::MsgBoxCall> boxes;
-    int answer = platform::vbYes;
+    std::optional<testsupport::MsgBoxRecorder> recorder;
 
     frminfo& Window() { return forms::Get<frminfo>(); }
 
@@ -164,17 +166,13 @@ private slots:
         platform::SetSystemDirectoryOverride(db->dir().toStdString());
         modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
         boxes.clear();
-        answer = platform::vbYes;
-        ui::SetMsgBoxHook([this](const platform::MsgBoxCall& call) {
-            boxes.push_back(call);
-            return call.style == platform::vbYesNo ? answer : int(platform::vbOK);
-        });
+        recorder.emplace(boxes, platform::vbYes);
     }
 
     void cleanup() {
         forms::DestroyAll();
         modGeneral::ResetConnection();
-        ui::SetMsgBoxHook({});
+        recorder.reset();
         platform::SetSystemDirectoryOverride(std::nullopt);
         db.reset();
     }
@@ -336,7 +334,7 @@ private slots:
         QFETCH(bool, addMode);
         QFETCH(int, answer);
         QFETCH(bool, deleted);
-        this->answer = answer;
+        recorder->Answer(answer);
         const qint32 other = db->insert(RowOf({"Other Line"}));
         const qint32 id = db->insert(RowOf(kSampleRow));
         frminfo& w = Open(addMode ? -1 : id);

@@ -1,13 +1,14 @@
 #include "searchfixture.h"
 
-#include "app/modGeneral.h"
 #include "data/databasefile.h"
+#include "data/sharedconnection.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "testdb.h"
 #include "ui/design.h"
-#include "ui/msgbox.h"
+#include "ui/form.h"
 
+#include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -22,10 +23,6 @@ void Connect(const testsupport::TestDatabase& db) {
 }
 
 namespace {
-QStringList& shownBoxes() {
-    static QStringList boxes;
-    return boxes;
-}
 
 // Passes every call on to the result set it wraps and logs it.
 class ProbeRecordset : public data::Recordset {
@@ -81,23 +78,6 @@ private:
     int number_;
 };
 } // namespace
-
-void WatchMessageBoxes(int answer) {
-    shownBoxes().clear();
-    ui::SetMsgBoxHook([answer](const platform::MsgBoxCall& call) {
-        shownBoxes() << QString::fromStdString(call.text);
-        return answer;
-    });
-}
-
-QStringList MessageBoxesShown() {
-    return shownBoxes();
-}
-
-void StopWatchingMessageBoxes() {
-    ui::SetMsgBoxHook({});
-    shownBoxes().clear();
-}
 
 ResultSetLog::ResultSetLog(frmquery& window) : window_(window) {
     window_.SetRecordsetOpener([this](const QString& statement) {
@@ -175,6 +155,20 @@ void DoubleClick(QWidget* widget, QPoint pos) {
 
 QTableView* GridView(FlexGrid& grid) {
     return grid.findChild<QTableView*>();
+}
+
+void WatchModel(FlexGrid& grid) {
+    if (grid.findChild<QAbstractItemModelTester*>())
+        return;
+    new QAbstractItemModelTester(GridView(grid)->model(),
+                                 QAbstractItemModelTester::FailureReportingMode::QtTest, &grid);
+}
+
+frmquery& OpenWindow() {
+    frmquery& w = forms::Get<frmquery>();
+    WatchModel(*w.Grid);
+    w.Show();
+    return w;
 }
 
 QStringList ColumnTexts(FlexGrid& grid, int column) {

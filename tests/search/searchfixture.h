@@ -1,7 +1,6 @@
 #pragma once
-// Shared by the search tests: the shared connection on a test database, a watch on
-// message boxes, result sets that report what the window did with them, and queued
-// clicks as a user's clicks arrive.
+// Shared by the search tests: the shared connection on a test database, result sets that report
+// what the window did with them, and queued clicks as a user's clicks arrive.
 
 #include "data/engine.h"
 
@@ -27,11 +26,6 @@ namespace searchtest {
 
 // Opens the shared connection on the test database, as start-up would.
 void Connect(const testsupport::TestDatabase& db);
-
-// Every message box is recorded and answered with `answer`.
-void WatchMessageBoxes(int answer);
-QStringList MessageBoxesShown();
-void StopWatchingMessageBoxes();
 
 // What a test learns about one result set the window opened.
 struct ResultSetUse {
@@ -95,6 +89,13 @@ void DoubleClick(QWidget* widget, QPoint pos);
 // The grid's view, its result rows' texts in one column, and its column widths in pixels
 // as the header shows them (0 for a hidden column).
 QTableView* GridView(FlexGrid& grid);
+
+// Puts Qt's model tester on the grid's model, once per grid: it fails the running test on
+// any fault in how the model announces its changes.
+void WatchModel(FlexGrid& grid);
+
+// Shows the search window, its grid's model watched.
+frmquery& OpenWindow();
 QStringList ColumnTexts(FlexGrid& grid, int column);
 QList<int> ColumnWidths(FlexGrid& grid);
 // The initial widths of the seven columns in pixels, as ColumnWidths gives them.

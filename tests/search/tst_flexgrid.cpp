@@ -22,6 +22,7 @@ FlexGrid* MakeGrid(QWidget& window) {
                            {QStringLiteral("id"), 900, true},
                            {QString(), 900, false}},
                           ui::UiFont(QStringLiteral("宋体"), 9));
+    searchtest::WatchModel(*grid);
     grid->setGeometry(0, 0, 600, 300);
     window.resize(600, 300);
     window.show();

@@ -1,12 +1,13 @@
 // A double-click in the result grid opens the shipowner of the row in the record window.
 
-#include "app/modGeneral.h"
+#include "data/sharedconnection.h"
 #include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "record/frminfo.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
+#include "support/msgboxes.h"
 #include "testdb.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
@@ -16,16 +17,11 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
+#include <optional>
 
 using namespace searchtest;
 
 namespace {
-
-frmquery& OpenWindow() {
-    frmquery& w = forms::Get<frmquery>();
-    w.Show();
-    return w;
-}
 
 bool RecordWindowShown() {
     for (Form* form : forms::Loaded()) {
@@ -58,6 +54,9 @@ QString BoxText(frminfo& info, int box) {
 
 class TestSearchOpenRecord : public QObject {
     Q_OBJECT
+
+    std::vector<platform::MsgBoxCall> boxes_;
+    std::optional<testsupport::MsgBoxRecorder> recorder_;
     std::unique_ptr<testsupport::TestDatabase> db_;
 
 private slots:
@@ -72,12 +71,13 @@ private slots:
         db_->insert(Shipowner(9, QStringLiteral("中远海运")));
         db_->insert(Shipowner(40000, QStringLiteral("Beyond Shipping")));
         Connect(*db_);
-        WatchMessageBoxes(platform::vbYes);
+        recorder_.emplace(boxes_, platform::vbYes);
     }
 
     void cleanup() {
         forms::DestroyAll();
-        StopWatchingMessageBoxes();
+        recorder_.reset();
+        boxes_.clear();
         modGeneral::ResetConnection();
         db_.reset();
     }
@@ -98,7 +98,7 @@ private slots:
         DoubleClick(view->viewport(), QPoint(40, 10));
         DoubleClick(view->viewport(), view->viewport()->rect().center());
         QVERIFY(!RecordWindowShown());
-        QVERIFY(MessageBoxesShown().isEmpty());
+        QVERIFY(testsupport::Texts(boxes_).isEmpty());
     }
 
     // Rows are listed highest id first: 40000, 9, 5.
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(ColumnTexts(*w.Grid, 1), listed);
         QCOMPARE(w.Grid->Row(), row);
         QCOMPARE(w.Text2->text(), QStringLiteral("中国"));
-        QVERIFY(MessageBoxesShown().isEmpty());
+        QVERIFY(testsupport::Texts(boxes_).isEmpty());
     }
 
     void doubleClickOnHeaderOrBelowTheRowsDoesNothing() {
@@ -142,7 +142,7 @@ private slots:
         DoubleClick(view->viewport(), last + QPoint(0, 60));
         DoubleClick(view->horizontalHeader()->viewport(), QPoint(last.x(), 8));
         QVERIFY(!RecordWindowShown());
-        QVERIFY(MessageBoxesShown().isEmpty());
+        QVERIFY(testsupport::Texts(boxes_).isEmpty());
     }
 
     // A listed row whose key could not be read has an empty key cell: nothing to open.
@@ -158,7 +158,7 @@ private slots:
         DoubleClickRow(*w.Grid, 1);
         QCOMPARE(w.Grid->Row(), 1);
         QVERIFY(!RecordWindowShown());
-        QVERIFY(MessageBoxesShown().isEmpty());
+        QVERIFY(testsupport::Texts(boxes_).isEmpty());
     }
 
     // Saves and deletes in the record window do not refresh the grid.
@@ -179,7 +179,7 @@ private slots:
                  (QStringList{"Beyond Shipping", "中远海运", "Alpha Lines"}));
         QCOMPARE(ColumnTexts(*w.Grid, 5), (QStringList{"40000", "9", "5"}));
         // Both boxes came from the record window.
-        QCOMPARE(MessageBoxesShown(),
+        QCOMPARE(testsupport::Texts(boxes_),
                  (QStringList{QStringLiteral("修改成功"), QStringLiteral("是否要删除当前信息？")}));
     }
 };

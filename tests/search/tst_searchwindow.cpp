@@ -1,12 +1,13 @@
 // The search window: its layout, the statement built from the filters, what a search
 // lists, the keys that start one, and searches that fail without a word.
 
-#include "app/modGeneral.h"
+#include "data/sharedconnection.h"
 #include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
+#include "support/msgboxes.h"
 #include "testdb.h"
 #include "ui/design.h"
 #include "ui/fonts.h"
@@ -20,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
+#include <optional>
 
 using namespace searchtest;
 
@@ -32,12 +34,6 @@ QVariantMap Shipowner(qint32 id, const QVariant& name, const QVariant& country =
             {QStringLiteral("国家"), country},
             {QStringLiteral("电话"), phone},
             {QStringLiteral("地址"), address}};
-}
-
-frmquery& OpenWindow() {
-    frmquery& w = forms::Get<frmquery>();
-    w.Show();
-    return w;
 }
 
 void Search(frmquery& w, const QString& name, const QString& country) {
@@ -53,6 +49,9 @@ const QString kAll =
 
 class TestSearchWindow : public QObject {
     Q_OBJECT
+
+    std::vector<platform::MsgBoxCall> boxes_;
+    std::optional<testsupport::MsgBoxRecorder> recorder_;
     std::unique_ptr<testsupport::TestDatabase> db_;
 
 private slots:
@@ -64,13 +63,14 @@ private slots:
     void init() {
         db_ = std::make_unique<testsupport::TestDatabase>();
         Connect(*db_);
-        WatchMessageBoxes(platform::vbOK);
+        recorder_.emplace(boxes_, platform::vbOK);
     }
 
     void cleanup() {
         forms::DestroyAll();
-        const QStringList boxes = MessageBoxesShown();
-        StopWatchingMessageBoxes();
+        recorder_.reset();
+        const QStringList boxes = testsupport::Texts(boxes_);
+        boxes_.clear();
         modGeneral::ResetConnection();
         db_.reset();
         QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('|'))));

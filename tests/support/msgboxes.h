@@ -4,6 +4,8 @@
 
 #include "ui/msgbox.h"
 
+#include <QString>
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -13,16 +15,31 @@ namespace testsupport {
 // real box comes back when it goes.
 class MsgBoxRecorder {
 public:
-    explicit MsgBoxRecorder(std::vector<platform::MsgBoxCall>& into, int answer = platform::vbOK) {
-        ui::SetMsgBoxHook([&into, answer](const platform::MsgBoxCall& call) {
+    explicit MsgBoxRecorder(std::vector<platform::MsgBoxCall>& into, int answer = platform::vbOK)
+        : answer_(answer) {
+        ui::SetMsgBoxHook([&into, this](const platform::MsgBoxCall& call) {
             into.push_back(call);
-            return answer;
+            return answer_;
         });
     }
     ~MsgBoxRecorder() { ui::SetMsgBoxHook({}); }
     MsgBoxRecorder(const MsgBoxRecorder&) = delete;
     MsgBoxRecorder& operator=(const MsgBoxRecorder&) = delete;
+
+    // The answer to every later box.
+    void Answer(int answer) { answer_ = answer; }
+
+private:
+    int answer_;
 };
+
+// The texts of the boxes, in the order shown.
+inline QStringList Texts(const std::vector<platform::MsgBoxCall>& boxes) {
+    QStringList texts;
+    for (const platform::MsgBoxCall& call : boxes)
+        texts << QString::fromStdString(call.text);
+    return texts;
+}
 
 // The one box start-up shows when the database cannot be opened.
 inline bool IsDatabaseMissingBox(const platform::MsgBoxCall& call) {
