@@ -144,8 +144,8 @@ public:
         return inner_->Eof();
     }
     QVariant Value(const QString& field) const override { return inner_->Value(field); }
-    void SetValue(const QString& field, const QString& text) override {
-        inner_->SetValue(field, text);
+    void SetValue(const QString& field, const QVariant& value) override {
+        inner_->SetValue(field, value);
     }
     void AddNew() override { inner_->AddNew(); }
     void Update() override { inner_->Update(); }

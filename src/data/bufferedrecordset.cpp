@@ -19,11 +19,13 @@ int RecordsetBase::Column(const QString& field) const {
     }
     throw EngineError(QStringLiteral("Item cannot be found in the collection corresponding to the "
                                      "requested name: %1")
-                          .arg(field));
+                          .arg(field),
+                      FailureKind::ColumnMissing);
 }
 
 EngineError RecordsetBase::NoCurrentRow() {
-    return EngineError(QStringLiteral("Either BOF or EOF is True: there is no current row."));
+    return EngineError(QStringLiteral("Either BOF or EOF is True: there is no current row."),
+                       FailureKind::RowGone);
 }
 
 EngineError RecordsetBase::ReadOnly() {
@@ -42,7 +44,7 @@ QVariant BufferedRecordset::Value(const QString& field) const {
     return mode_ == Mode::None ? rows_[pos_][column] : pending_[column];
 }
 
-void BufferedRecordset::SetValue(const QString& field, const QString& text) {
+void BufferedRecordset::SetValue(const QString& field, const QVariant& value) {
     RequireUpdatable();
     const int column = Column(field);
     if (Eof())
@@ -54,7 +56,7 @@ void BufferedRecordset::SetValue(const QString& field, const QString& text) {
         pending_ = rows_[pos_];
         changed_.assign(names_.size(), false);
     }
-    pending_[column] = text;
+    pending_[column] = value;
     changed_[column] = true;
 }
 
@@ -83,7 +85,8 @@ void BufferedRecordset::Update() {
     } else if (mode_ == Mode::Editing && !changed.empty()) {
         if (UpdatePending(changed, rows_[pos_][key_]) != 1)
             throw EngineError(QStringLiteral("The row to update was not found; it may have been "
-                                             "deleted."));
+                                             "deleted."),
+                              FailureKind::RowGone);
         rows_[pos_] = pending_;
     }
     mode_ = Mode::None;

@@ -32,7 +32,7 @@ class BufferedRecordset : public RecordsetBase {
 public:
     bool Eof() const final;
     QVariant Value(const QString& field) const final;
-    void SetValue(const QString& field, const QString& text) final;
+    void SetValue(const QString& field, const QVariant& value) final;
     void AddNew() final;
     void Update() final;
     void MoveNext() final;

@@ -1,7 +1,7 @@
 #pragma once
 // The database engine the program uses: one connection, result sets opened on it, and
 // statements run directly on it. Every failure is raised as EngineError carrying the
-// engine's own message.
+// engine's own message and the kind of failure it was.
 
 #include <QString>
 #include <QVariant>
@@ -10,15 +10,34 @@
 
 namespace data {
 
+// The kinds of failure a user is told about in words of their own.
+enum class FailureKind {
+    Other,
+    Busy,          // another program kept the database locked for longer than the wait
+    ReadOnly,      // the database file or its folder cannot be written
+    DiskFull,      // no room left on the disk
+    IoError,       // the disk could not be read or written
+    Damaged,       // the file is damaged or is no database
+    RowGone,       // the row the operation acts on is no longer there
+    ColumnMissing, // the table lacks a field the program uses
+};
+
 class EngineError : public std::runtime_error {
 public:
-    explicit EngineError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit EngineError(const QString& message, FailureKind kind = FailureKind::Other)
+        : std::runtime_error(message.toStdString()), message_(message), kind_(kind) {}
     const QString& message() const { return message_; }
+    FailureKind kind() const { return kind_; }
 
 private:
     QString message_;
+    FailureKind kind_;
 };
+
+// What went wrong, for the user: a Chinese sentence for the kind of failure, followed by
+// the engine's own text in brackets for support, e.g. "数据库文件只读。(attempt to write a
+// readonly database)". A failure of no particular kind is the engine's text alone.
+QString DescribeFailure(const EngineError& error);
 
 // Cursor types of a result set.
 enum CursorType : int {
@@ -49,7 +68,7 @@ public:
     // The current row's field, by name. A Null value is a null QVariant (isNull()).
     virtual QVariant Value(const QString& field) const = 0;
     // Sets a field of the current row (updatable result sets only).
-    virtual void SetValue(const QString& field, const QString& text) = 0;
+    virtual void SetValue(const QString& field, const QVariant& value) = 0;
     // A new, empty current row (updatable result sets only).
     virtual void AddNew() = 0;
     // Stores the current row: inserts it after AddNew, otherwise changes it by its key.

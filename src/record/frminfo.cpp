@@ -54,9 +54,9 @@ const QString kDesignCaption = QStringLiteral("确定");
 const QString kAddCaption = QStringLiteral("增加");
 const QString kModifyCaption = QStringLiteral("修改");
 
-void ReportFailure(const char* what, const QString& engineMessage) {
-    ui::MsgBox((QString::fromUtf8(what) + engineMessage).toStdString(), platform::vbCritical,
-               kBoxTitle);
+void ReportFailure(const char* what, const data::EngineError& failure) {
+    ui::MsgBox((QString::fromUtf8(what) + data::DescribeFailure(failure)).toStdString(),
+               platform::vbCritical, kBoxTitle);
 }
 
 // Closes a result set whatever state a failure left it in; the handler that opened it
@@ -75,6 +75,13 @@ struct CloseOnExit {
         rs.reset();
     }
 };
+
+// The values of a new shipowner: empty texts, never Null.
+frminfo::FieldValues EmptyValues() {
+    frminfo::FieldValues values;
+    values.fill(QVariant(QStringLiteral("")));
+    return values;
+}
 
 qint32 RowId(const QVariant& value) {
     bool ok = false;
@@ -184,9 +191,16 @@ void frminfo::SetBoxText(int index, const QString& text) {
     }
 }
 
-void frminfo::SetBoxTexts(const QStringList& texts) {
+bool frminfo::BoxEdited(int index) const {
+    if (auto* edit = qobject_cast<QLineEdit*>(Txt[index]))
+        return edit->isModified();
+    return static_cast<QPlainTextEdit*>(Txt[index])->document()->isModified();
+}
+
+void frminfo::ShowValues(const FieldValues& values) {
     for (int i = 0; i < kBoxCount; ++i)
-        SetBoxText(i, texts.value(i));
+        SetBoxText(i, data::FieldText(values[i]));
+    shownValues_ = values;
 }
 
 void frminfo::SetCaption(const QString& caption) {
@@ -195,9 +209,7 @@ void frminfo::SetCaption(const QString& caption) {
 }
 
 void frminfo::LoadRecord() {
-    QStringList texts;
-    for (int i = 0; i < kBoxCount; ++i)
-        texts << QString();
+    FieldValues values = EmptyValues();
     if (shipId != kNoRow) {
         // A row that does not exist leaves the boxes empty, in modify mode.
         const QStringList fields = data::TextFields();
@@ -206,11 +218,11 @@ void frminfo::LoadRecord() {
         CloseOnExit closer{rs};
         if (!rs->Eof()) {
             for (int i = 0; i < kBoxCount; ++i)
-                texts[i] = data::FieldText(rs->Value(fields[i]));
+                values[i] = rs->Value(fields[i]);
         }
         rs->Close();
     }
-    SetBoxTexts(texts);
+    ShowValues(values);
     SetCaption(shipId == kNoRow ? kAddCaption : kModifyCaption);
     shownId_ = shipId;
 }
@@ -220,7 +232,7 @@ bool frminfo::TryLoadRecord() {
         LoadRecord();
         return true;
     } catch (const data::EngineError& e) {
-        ReportFailure("读取失败：", e.message());
+        ReportFailure("读取失败：", e);
         return false;
     }
 }
@@ -250,31 +262,42 @@ void frminfo::CmdQuery_Click() {
     try {
         rs = modGeneral::gConn().OpenRecordset(data::ReadOneRowStatement(shipId),
                                                data::adOpenKeyset, data::adLockPessimistic);
-        if (rs->Eof())
+        // A box the user left alone keeps the field exactly as it was read (its bytes, its
+        // type): the row keeps it, and a row that has gone meanwhile gets it back. Only a
+        // Null becomes the empty text, as every field is written.
+        const bool adding = rs->Eof();
+        if (adding)
             rs->AddNew();
-        for (int i = 0; i < kBoxCount; ++i)
-            rs->SetValue(fields[i], data::StoredText(BoxText(i)));
+        for (int i = 0; i < kBoxCount; ++i) {
+            const QVariant& shown = shownValues_[i];
+            if (BoxEdited(i))
+                rs->SetValue(fields[i], data::StoredText(BoxText(i)));
+            else if (shown.isNull())
+                rs->SetValue(fields[i], QStringLiteral(""));
+            else if (adding)
+                rs->SetValue(fields[i], shown);
+        }
         rs->Update();
     } catch (const data::EngineError& e) {
         closer.CloseNow();
-        ReportFailure("保存失败：", e.message());
+        ReportFailure("保存失败：", e);
         return;
     }
 
     // The row is stored. Its id is read and the result set closed before the message,
     // so that no lock is held while the message box waits.
     std::optional<qint32> storedId;
-    QString idFailure;
+    std::optional<data::EngineError> idFailure;
     try {
         storedId = RowId(rs->Value(data::kFieldId));
     } catch (const data::EngineError& e) {
-        idFailure = e.message();
+        idFailure = e;
     }
     closer.CloseNow();
 
     ui::MsgBox(shipId == kNoRow ? "增加成功" : "修改成功", platform::vbInformation, kBoxTitle);
     if (!storedId) {
-        ReportFailure("读取编号失败：", idFailure);
+        ReportFailure("读取编号失败：", *idFailure);
         return;
     }
     shipId = *storedId;
@@ -290,10 +313,10 @@ void frminfo::SmartNetXpButton1_Click() {
     try {
         modGeneral::gConn().Execute(data::DeleteStatement(shipId));
     } catch (const data::EngineError& e) {
-        ReportFailure("删除失败：", e.message());
+        ReportFailure("删除失败：", e);
         return;
     }
-    SetBoxTexts({});
+    ShowValues(EmptyValues());
     shipId = kNoRow;
     shownId_ = kNoRow;
     SetCaption(kAddCaption);

@@ -9,6 +9,7 @@
 #include "ui/form.h"
 
 #include <QStringList>
+#include <QVariant>
 #include <array>
 
 class QFrame;
@@ -19,6 +20,9 @@ class frminfo : public Form {
     Q_OBJECT
 public:
     frminfo();
+
+    // The nine text fields of one row, in box order.
+    using FieldValues = std::array<QVariant, 9>;
 
     // -1: add mode, the next save inserts a row. Otherwise the id of the row shown, on
     // which the next save or delete acts. 0 until a caller sets it.
@@ -60,8 +64,13 @@ private:
 
     QString BoxText(int index) const;
     void SetBoxText(int index, const QString& text);
-    void SetBoxTexts(const QStringList& texts);
+    // True when the user changed the box since it was last filled.
+    bool BoxEdited(int index) const;
+    // Fills the boxes with the fields' texts and keeps the values they came from.
+    void ShowValues(const FieldValues& values);
     void SetCaption(const QString& caption);
     // The shipId the boxes and the caption belong to, while the window is loaded.
     qint32 shownId_ = 0;
+    // The fields as they were read into the boxes (empty texts in add mode).
+    FieldValues shownValues_{};
 };

@@ -41,9 +41,9 @@ public:
         ++Use().valueReads;
         return inner_->Value(field);
     }
-    void SetValue(const QString& field, const QString& text) override {
+    void SetValue(const QString& field, const QVariant& value) override {
         Use();
-        inner_->SetValue(field, text);
+        inner_->SetValue(field, value);
     }
     void AddNew() override {
         Use();
@@ -111,7 +111,7 @@ QVariant FakeRecordset::Value(const QString& field) const {
     return rows_.at(current_).value(field);
 }
 
-void FakeRecordset::SetValue(const QString&, const QString&) {
+void FakeRecordset::SetValue(const QString&, const QVariant&) {
     throw data::EngineError(QStringLiteral("read-only"));
 }
 void FakeRecordset::AddNew() {

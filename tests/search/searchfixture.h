@@ -64,7 +64,7 @@ public:
     bool* closedFlag = nullptr;
     bool Eof() const override;
     QVariant Value(const QString& field) const override;
-    void SetValue(const QString& field, const QString& text) override;
+    void SetValue(const QString& field, const QVariant& value) override;
     void AddNew() override;
     void Update() override;
     void MoveNext() override;

@@ -4,6 +4,7 @@
 #include "dbbuilder.h"
 
 #include <QDir>
+#include <sqlite3.h>
 
 namespace testsupport {
 
@@ -65,6 +66,22 @@ std::optional<QVariantMap> TestDatabase::row(qint32 id) {
 
 int TestDatabase::count() {
     return db_->count();
+}
+
+QString TestDatabase::stored(qint32 id, const QString& field) {
+    const QString sql = QStringLiteral("SELECT typeof(\"%1\") || ':' || hex(\"%1\") FROM Thalvane "
+                                       "WHERE id = %2")
+                            .arg(field)
+                            .arg(id);
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_->handle(), text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        throw dbbuilder::BuildError(QString::fromUtf8(sqlite3_errmsg(db_->handle())));
+    QString value;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return value;
 }
 
 } // namespace testsupport

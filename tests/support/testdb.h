@@ -53,6 +53,8 @@ public:
     std::optional<QVariantMap> row(qint32 id);
     // Number of rows in Thalvane.
     int count();
+    // A field exactly as stored: its type and its bytes in hex, as "text:610A62".
+    QString stored(qint32 id, const QString& field);
 
 private:
     QTemporaryDir folder_;

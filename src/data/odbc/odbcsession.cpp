@@ -129,7 +129,8 @@ Handle::~Handle() {
         SQLFreeHandle(type_, handle_);
 }
 
-QString Diagnostics(const Handle& handle) {
+Diagnostics ReadDiagnostics(const Handle& handle) {
+    Diagnostics result;
     QStringList lines;
     for (SQLSMALLINT record = 1;; ++record) {
         Char state[6] = {};
@@ -146,18 +147,36 @@ QString Diagnostics(const Handle& handle) {
         }
         if (!SQL_SUCCEEDED(rc))
             break;
+        if (record == 1) {
+            TextBuffer stateText(5);
+            std::copy(state, state + 5, stateText.get());
+            result.state = stateText.Text(5);
+        }
         lines << message.Text(length);
     }
-    return lines.join(QLatin1Char('\n'));
+    result.message = lines.join(QLatin1Char('\n'));
+    return result;
 }
+
+namespace {
+// The kind of failure a standard SQLSTATE names; drivers report most others as HY000.
+FailureKind KindOfState(const QString& state) {
+    if (state == QLatin1String("42S22"))
+        return FailureKind::ColumnMissing; // column not found
+    if (state == QLatin1String("HYT00") || state == QLatin1String("HYT01") ||
+        state == QLatin1String("40001"))
+        return FailureKind::Busy; // a timeout, or a conflict with another transaction
+    return FailureKind::Other;
+}
+} // namespace
 
 void Check(SQLRETURN rc, const Handle& handle) {
     if (SQL_SUCCEEDED(rc))
         return;
-    QString message = Diagnostics(handle);
-    if (message.isEmpty())
-        message = QStringLiteral("The ODBC call failed (return code %1).").arg(rc);
-    throw EngineError(message);
+    Diagnostics diagnostics = ReadDiagnostics(handle);
+    if (diagnostics.message.isEmpty())
+        diagnostics.message = QStringLiteral("The ODBC call failed (return code %1).").arg(rc);
+    throw EngineError(diagnostics.message, KindOfState(diagnostics.state));
 }
 
 std::vector<DriverEntry> InstalledDrivers() {

@@ -33,8 +33,13 @@ private:
     SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
 
-// The diagnostic records of a handle, one per line.
-QString Diagnostics(const Handle& handle);
+// The diagnostic records of a handle: their messages one per line, and the SQLSTATE of the
+// first.
+struct Diagnostics {
+    QString message;
+    QString state;
+};
+Diagnostics ReadDiagnostics(const Handle& handle);
 
 // Throws EngineError with the handle's diagnostics unless rc is a success.
 void Check(SQLRETURN rc, const Handle& handle);

@@ -15,25 +15,26 @@ bool HasTable(sqlite3* db, const QString& table) {
     sqlite3_stmt* raw = nullptr;
     const char* sql = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
                       "COLLATE NOCASE";
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
-        throw EngineError(sqlite::ErrorText(db));
+    if (const int rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr); rc != SQLITE_OK)
+        throw sqlite::Failure(db, rc);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
     const QByteArray name = table.toUtf8();
     sqlite3_bind_text(raw, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(raw);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw EngineError(sqlite::ErrorText(db));
+        throw sqlite::Failure(db, rc);
     return rc == SQLITE_ROW;
 }
 
 // Switches the file to write-ahead logging; true when it is in that mode afterwards.
 bool UseWriteAheadLog(sqlite3* db) {
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode = WAL", -1, &raw, nullptr) != SQLITE_OK)
-        throw EngineError(sqlite::ErrorText(db));
+    if (const int rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode = WAL", -1, &raw, nullptr);
+        rc != SQLITE_OK)
+        throw sqlite::Failure(db, rc);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
-    if (sqlite3_step(raw) != SQLITE_ROW)
-        throw EngineError(sqlite::ErrorText(db));
+    if (const int rc = sqlite3_step(raw); rc != SQLITE_ROW)
+        throw sqlite::Failure(db, rc);
     const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
     return mode && QByteArray(mode).compare("wal", Qt::CaseInsensitive) == 0;
 }
@@ -65,7 +66,9 @@ std::unique_ptr<SqlCipherBackend> SqlCipherBackend::Open(const QString& path,
     if (!HasTable(main->get(), kTable))
         throw EngineError(
             QStringLiteral("Cannot find the input table '%1' in %2.").arg(kTable, path));
-    const bool wal = UseWriteAheadLog(main->get());
+    // The log lets a save go ahead while a search still reads; a read-only file keeps the
+    // journal mode it has.
+    const bool wal = !main->ReadOnly() && UseWriteAheadLog(main->get());
     return std::unique_ptr<SqlCipherBackend>(new SqlCipherBackend(
         std::move(main), std::make_shared<sqlite::ReaderPool>(path, password), wal));
 }
@@ -78,7 +81,7 @@ void SqlCipherBackend::Execute(const QString& statement) {
     while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
-        throw EngineError(sqlite::ErrorText(db));
+        throw sqlite::Failure(db, rc);
 }
 
 std::unique_ptr<Recordset> SqlCipherBackend::OpenRecordset(const QString& statement, int cursorType,

@@ -4,8 +4,13 @@
 #include "data/sqlcipher/cipher.h"
 #include "data/sqlcipher/foldlike.h"
 
+#include "platform/fileaccess.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+#include <cerrno>
 #include <limits>
 #include <sqlite3.h>
 
@@ -20,10 +25,80 @@ Handle::~Handle() {
     sqlite3_close_v2(db_);
 }
 
-QString ErrorText(sqlite3* db, const QString& context) {
-    const QString message =
-        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-    return context.isEmpty() ? message : context + QStringLiteral(": ") + message;
+bool Handle::ReadOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
+
+namespace {
+
+FailureKind KindOf(sqlite3* db, int rc, const QString& message) {
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return FailureKind::Busy;
+    case SQLITE_READONLY:
+        return FailureKind::ReadOnly;
+    case SQLITE_FULL:
+        return FailureKind::DiskFull;
+    case SQLITE_IOERR: {
+        // A full disk often shows as an I/O error (growing the shared-memory file, for
+        // one); the system's own error code tells the two apart.
+        const int system = db ? sqlite3_system_errno(db) : 0;
+#ifdef _WIN32
+        const bool full = system == 112 || system == 39; // ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL
+#else
+        const bool full = system == ENOSPC;
+#endif
+        return full ? FailureKind::DiskFull : FailureKind::IoError;
+    }
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return FailureKind::Damaged;
+    case SQLITE_ERROR:
+        if (message.startsWith(QLatin1String("no such column")))
+            return FailureKind::ColumnMissing;
+        return FailureKind::Other;
+    default:
+        return FailureKind::Other;
+    }
+}
+
+// The name of the file as SQLite takes it: UTF-8 (on Windows too, where the system's
+// narrow code page would lose any character outside it).
+QByteArray FileName(const QString& path) {
+#ifdef _WIN32
+    return QDir::toNativeSeparators(path).toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+// A URI naming the file for a read-only open that neither locks it nor makes a
+// write-ahead log or shared-memory file beside it.
+QByteArray ImmutableUri(const QString& path) {
+    QByteArray uri = QUrl::toPercentEncoding(QDir::fromNativeSeparators(path), "/:");
+    uri.prepend(uri.startsWith('/') ? "file:" : "file:///");
+    return uri + "?immutable=1";
+}
+
+// True when the write-ahead log beside the file holds changes (more than its header) that a
+// reader without write access could not apply.
+bool HasUnappliedLog(const QString& path) {
+    constexpr qint64 kLogHeaderBytes = 32;
+    return QFileInfo(path + QStringLiteral("-wal")).size() > kLogHeaderBytes;
+}
+
+bool CanWrite(const QString& path) {
+    return platform::CanWrite(path.toStdString());
+}
+
+} // namespace
+
+EngineError Failure(sqlite3* db, int rc, const QString& context) {
+    const QString engine =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString message = context.isEmpty() ? engine : context + QStringLiteral(": ") + engine;
+    return EngineError(message, KindOf(db, rc, engine));
 }
 
 HandlePtr OpenKeyed(const QString& path, const QByteArray& password) {
@@ -35,23 +110,42 @@ HandlePtr OpenKeyed(const QString& path, const QByteArray& password) {
     if (!info.isFile())
         throw EngineError(QStringLiteral("'%1' is not a database file.").arg(path));
 
+    // A file that this user may not change, or whose folder takes no new files, is read
+    // as it lies: nothing is written to it or created beside it. Its log, if an earlier
+    // run left one with changes in it, cannot be applied without writing.
+    const bool writable = CanWrite(path) && CanWrite(info.absolutePath());
+    if (!writable && HasUnappliedLog(path))
+        throw EngineError(QStringLiteral("'%1-wal' holds changes that cannot be applied to a "
+                                         "read-only database.")
+                              .arg(path),
+                          FailureKind::ReadOnly);
+
     sqlite3* raw = nullptr;
-    const QByteArray name = QFile::encodeName(path);
-    const int rc = sqlite3_open_v2(name.constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc =
+        writable ? sqlite3_open_v2(FileName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr)
+                 : sqlite3_open_v2(ImmutableUri(path).constData(), &raw,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     auto handle = std::make_shared<Handle>(raw);
     if (rc != SQLITE_OK)
-        throw EngineError(ErrorText(raw, path));
+        throw Failure(raw, rc, path);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-    if (cipher::ApplyKey(raw, password) != SQLITE_OK)
-        throw EngineError(ErrorText(raw, path));
+    if (const int keyed = cipher::ApplyKey(raw, password); keyed != SQLITE_OK)
+        throw Failure(raw, keyed, path);
     // The key is only tried on the first read: a wrong password or a file that is no
-    // database fails here.
-    if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
-        SQLITE_OK)
-        throw EngineError(
-            QStringLiteral("Not a valid password, or not a database: %1").arg(ErrorText(raw)));
-    if (RegisterLike(raw) != SQLITE_OK)
-        throw EngineError(ErrorText(raw, QStringLiteral("like")));
+    // database fails here, as does a disk that cannot be read.
+    if (const int read =
+            sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        read != SQLITE_OK) {
+        EngineError failure = Failure(raw, read);
+        if (failure.kind() == FailureKind::Damaged)
+            throw EngineError(QStringLiteral("Not a valid password, or not a database: %1")
+                                  .arg(failure.message()),
+                              FailureKind::Damaged);
+        throw EngineError(QStringLiteral("Cannot read '%1': %2").arg(path, failure.message()),
+                          failure.kind());
+    }
+    if (const int like = RegisterLike(raw); like != SQLITE_OK)
+        throw Failure(raw, like, QStringLiteral("like"));
     return handle;
 }
 
@@ -59,9 +153,11 @@ sqlite3_stmt* PrepareOne(sqlite3* db, const QString& statement) {
     const QByteArray text = statement.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, &tail) != SQLITE_OK) {
+    if (const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, &tail);
+        rc != SQLITE_OK) {
+        EngineError failure = Failure(db, rc);
         sqlite3_finalize(stmt);
-        throw EngineError(ErrorText(db));
+        throw failure;
     }
     if (!stmt)
         throw EngineError(QStringLiteral("The statement is empty."));

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+
+#include "data/engine.h"
 #include <memory>
 #include <vector>
 
@@ -21,17 +23,20 @@ public:
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     sqlite3* get() const { return db_; }
+    bool ReadOnly() const;
 
 private:
     sqlite3* db_;
 };
 using HandlePtr = std::shared_ptr<Handle>;
 
-// The engine's message for the last failure on db, prefixed by what was being done.
-QString ErrorText(sqlite3* db, const QString& context = QString());
+// The failure a call on db returned (rc), with the engine's message, prefixed by what was
+// being done. Read it right after the failing call: later calls replace the message.
+EngineError Failure(sqlite3* db, int rc, const QString& context = QString());
 
-// Opens an existing database file read-write (never creating one), keys it and checks that
-// the key reads it. Throws EngineError.
+// Opens an existing database file (never creating one), keys it and checks that the key
+// reads it. A file this user may not write, or whose folder takes no new files, is opened
+// read-only as an unchanging file; anything else read-write. Throws EngineError.
 HandlePtr OpenKeyed(const QString& path, const QByteArray& password);
 
 // Prepares exactly one statement; a second statement in the text is refused. Throws

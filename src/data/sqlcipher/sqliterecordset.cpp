@@ -47,7 +47,7 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, int index, const QVariant& value) {
         }
     }
     if (rc != SQLITE_OK)
-        throw EngineError(ErrorText(db));
+        throw Failure(db, rc);
 }
 
 std::vector<QString> ColumnNames(sqlite3_stmt* stmt) {
@@ -81,7 +81,7 @@ public:
             throw NoCurrentRow();
         return ColumnValue(stmt_.get(), column);
     }
-    void SetValue(const QString&, const QString&) override {
+    void SetValue(const QString&, const QVariant&) override {
         RequireOpen();
         throw ReadOnly();
     }
@@ -114,7 +114,7 @@ private:
         const int rc = sqlite3_step(stmt_.get());
         eof_ = rc != SQLITE_ROW;
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw EngineError(ErrorText(handle_->get()));
+            throw Failure(handle_->get(), rc);
     }
 
     HandlePtr handle_;
@@ -131,6 +131,9 @@ public:
         // Names after the first step: a step re-prepares the statement when the table
         // changed since it was prepared.
         int rc = sqlite3_step(stmt.get());
+        // The failure first: reading the table's metadata below replaces its message.
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw Failure(db(), rc);
         names_ = ColumnNames(stmt.get());
         if (updatable)
             FindTableAndKey(stmt.get());
@@ -140,7 +143,7 @@ public:
             if (rc == SQLITE_DONE)
                 break;
             if (rc != SQLITE_ROW)
-                throw EngineError(ErrorText(db()));
+                throw Failure(db(), rc);
             std::vector<QVariant> row(names_.size());
             for (std::size_t c = 0; c < names_.size(); ++c)
                 row[c] = ColumnValue(stmt.get(), int(c));
@@ -205,8 +208,8 @@ private:
             Bind(db(), stmt.get(), index++, pending_[c]);
         if (key.isValid())
             Bind(db(), stmt.get(), index, key);
-        if (sqlite3_step(stmt.get()) != SQLITE_DONE)
-            throw EngineError(ErrorText(db()));
+        if (const int rc = sqlite3_step(stmt.get()); rc != SQLITE_DONE)
+            throw Failure(db(), rc);
         return sqlite3_changes(db());
     }
 
