@@ -169,7 +169,8 @@ private slots:
         frminfo& info = forms::Get<frminfo>();
         QCOMPARE(info.shipId, 9);
 
-        static_cast<QLineEdit*>(info.Txt[0])->setText(QStringLiteral("Renamed"));
+        QTest::keyClick(info.Txt[0], Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(info.Txt[0], QStringLiteral("Renamed")); // typed over the name
         QTest::mouseClick(info.CmdQuery, Qt::LeftButton);
         QCOMPARE(db_->row(9)->value(QStringLiteral("船东")).toString(), QStringLiteral("Renamed"));
         QTest::mouseClick(info.SmartNetXpButton1, Qt::LeftButton);
