@@ -6,6 +6,7 @@
 #include "data/engine.h"
 #include "data/sqlcipher/sqlcipherbackend.h"
 #include "dbbuilder.h"
+#include "support/smalldisk.h"
 #include "support/testdb.h"
 
 #include <QDir>
@@ -136,6 +137,27 @@ private slots:
         }
         QVERIFY(!conn.IsOpen());
         QCOMPARE(Listing(folder.path()), before);
+    }
+
+    // A database on a disk with no room left for the shared-memory file the log needs.
+    void openingOnAFullDiskSaysTheDiskIsFull() {
+        testsupport::SmallDisk disk(512);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.reason()));
+        TestDatabase db(3, disk.path());
+        db.close();
+        QVERIFY(!QFile::exists(db.path() + QStringLiteral("-shm")));
+        disk.Fill();
+
+        data::Connection conn;
+        try {
+            conn.Open(db.connectionString(), data::kUserId, data::kPassword, -1);
+            QFAIL("Open succeeded");
+        } catch (const data::EngineError& e) {
+            QCOMPARE(e.kind(), data::FailureKind::DiskFull);
+            QVERIFY2(e.message().contains(QLatin1String("the disk is full")), qPrintable(e.message()));
+            QVERIFY2(!e.message().contains(QLatin1String("password")), qPrintable(e.message()));
+        }
     }
 
     void openTwiceIsRefusedAndClosedConnectionRefusesWork() {

@@ -10,11 +10,13 @@
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
 #include "support/msgboxes.h"
+#include "support/smalldisk.h"
 #include "support/testdb.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/msgbox.h"
 
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -603,6 +605,64 @@ private slots:
         QCOMPARE(w.shipId, id);
     }
 
+    // The engine's failures, provoked for real, reach the user as a Chinese sentence for
+    // the kind of failure and then the engine's own text.
+    void failureBoxesSayWhatHappened_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("head");
+        QTest::newRow("another program holds the lock")
+            << "busy" << "保存失败：数据库正被其他程序使用，请稍后再试。(database is locked)";
+        QTest::newRow("damaged table page")
+            << "damaged" << "读取失败：数据库文件已损坏。(database disk image is malformed)";
+        QTest::newRow("field missing") << "column" << "读取失败：数据表缺少字段。(Item cannot be found";
+    }
+    void failureBoxesSayWhatHappened() {
+        QFETCH(QString, failure);
+        QFETCH(QString, head);
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        if (failure == QLatin1String("busy")) {
+            frminfo& w = Open(id);
+            Retype(w.Txt[0], "等待中");
+            db->exec(QStringLiteral("BEGIN IMMEDIATE")); // another writer, for the whole wait
+            Click(w.CmdQuery);
+            db->exec(QStringLiteral("ROLLBACK"));
+            QCOMPARE(BoxTexts(w)[0], QStringLiteral("等待中"));
+        } else if (failure == QLatin1String("damaged")) {
+            DamageTablePage();
+            Open(id);
+        } else {
+            DropFaxColumn();
+            Open(id);
+        }
+        QCOMPARE(boxes.size(), std::size_t(1));
+        const QString text = QString::fromStdString(boxes[0].text);
+        QVERIFY2(text.startsWith(head) && text.endsWith(QLatin1Char(')')), qPrintable(text));
+        QCOMPARE(QString::fromStdString(boxes[0].title), QStringLiteral("提示:"));
+        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+    }
+
+    void saveOnAFullDiskSaysTheDiskIsFull() {
+        testsupport::SmallDisk disk(1024);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.reason()));
+        modGeneral::ResetConnection();
+        db = std::make_unique<testsupport::TestDatabase>(0, disk.path());
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
+        frminfo& w = Open(id);
+        db->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")); // the log keeps no room
+        disk.Fill();
+        Retype(w.Txt[0], "满");
+        Click(w.CmdQuery);
+        CHECK(ExpectOneErrorBox("保存失败：磁盘已满。(", QString()));
+        QCOMPARE(w.shipId, id);
+        QCOMPARE(BoxTexts(w)[0], QStringLiteral("满"));
+        QCOMPARE(db->row(id)->value(data::kFieldName).toString(), kSampleRow[0]);
+        forms::DestroyAll();
+        modGeneral::ResetConnection();
+        db.reset(); // before the disk goes
+    }
+
     // Ids are 32-bit: rows beyond 32767 load, save and delete, and new rows get such ids.
     void idAbove32767() {
         QVariantMap big = RowOf(kSampleRow);
@@ -660,6 +720,20 @@ private:
         QStringList kept = data::TextFields();
         kept.removeAll(data::kFieldFax);
         RebuildTable(kept, QStringLiteral(" TEXT"));
+    }
+
+    // Spoils the bytes of the table's page in the file, where the rows are, and opens the
+    // program's connection afresh so that it reads the file as it is now.
+    void DamageTablePage() {
+        db->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        QFile file(db->path());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        constexpr qint64 kSecondPage = 1024;
+        QVERIFY(file.seek(kSecondPage + 600));
+        QVERIFY(file.write(QByteArray(16, '\x5a')) == 16);
+        file.close();
+        modGeneral::ResetConnection();
+        modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
     }
 
     // The table with the nine fields declared without a type.

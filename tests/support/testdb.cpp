@@ -9,12 +9,13 @@
 namespace testsupport {
 
 namespace {
-QString FolderTemplate() {
-    return QDir::tempPath() + QStringLiteral("/船东 测试-XXXXXX");
+QString FolderTemplate(const QString& parent) {
+    return (parent.isEmpty() ? QDir::tempPath() : parent) + QStringLiteral("/船东 测试-XXXXXX");
 }
 } // namespace
 
-TestDatabase::TestDatabase(qint32 syntheticRows) : folder_(FolderTemplate()) {
+TestDatabase::TestDatabase(qint32 syntheticRows, const QString& parent)
+    : folder_(FolderTemplate(parent)) {
     if (!folder_.isValid())
         throw dbbuilder::BuildError(QStringLiteral("cannot create a temporary folder: ") +
                                     folder_.errorString());
@@ -58,6 +59,10 @@ void TestDatabase::insertSynthetic(qint32 count) {
 
 void TestDatabase::exec(const QString& sql) {
     db_->exec(sql);
+}
+
+void TestDatabase::close() {
+    db_.reset();
 }
 
 std::optional<QVariantMap> TestDatabase::row(qint32 id) {

@@ -23,8 +23,9 @@ namespace testsupport {
 
 class TestDatabase {
 public:
-    // An empty table, or syntheticRows synthetic shipowners (ids 1..syntheticRows).
-    explicit TestDatabase(qint32 syntheticRows = 0);
+    // An empty table, or syntheticRows synthetic shipowners (ids 1..syntheticRows), in a new
+    // folder inside `parent` (the system's temporary folder unless given).
+    explicit TestDatabase(qint32 syntheticRows = 0, const QString& parent = QString());
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
@@ -49,6 +50,9 @@ public:
     void insertSynthetic(qint32 count);
     // Runs SQL through the fixture's own handle.
     void exec(const QString& sql);
+    // Closes the fixture's own handle (the last close applies and removes the log); the
+    // other methods but dir() and path() are unusable afterwards.
+    void close();
     // The row with that id (fields by name, Null as a null QVariant), if there is one.
     std::optional<QVariantMap> row(qint32 id);
     // Number of rows in Thalvane.

@@ -141,8 +141,10 @@ HandlePtr OpenKeyed(const QString& path, const QByteArray& password) {
             throw EngineError(QStringLiteral("Not a valid password, or not a database: %1")
                                   .arg(failure.message()),
                               FailureKind::Damaged);
-        throw EngineError(QStringLiteral("Cannot read '%1': %2").arg(path, failure.message()),
-                          failure.kind());
+        const QString what = failure.kind() == FailureKind::DiskFull
+                                 ? QStringLiteral("the disk is full (%1)").arg(failure.message())
+                                 : failure.message();
+        throw EngineError(QStringLiteral("Cannot read '%1': %2").arg(path, what), failure.kind());
     }
     if (const int like = RegisterLike(raw); like != SQLITE_OK)
         throw Failure(raw, like, QStringLiteral("like"));
