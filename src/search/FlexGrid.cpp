@@ -4,6 +4,7 @@
 #include "ui/design.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
@@ -34,10 +35,17 @@ FlexGrid::FlexGrid(QWidget* parent)
 
     setFocusPolicy(view_->focusPolicy());
     setFocusProxy(view_);
-    connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
-            emit DblClick();
-    });
+    // A double-click anywhere in the grid counts, on a cell, below the rows or on the
+    // header; what it opens is the current row.
+    view_->viewport()->installEventFilter(this);
+    header->viewport()->installEventFilter(this);
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        emit DblClick();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FlexGrid::InitialSettings(const std::vector<Column>& columns, const QFont& font) {

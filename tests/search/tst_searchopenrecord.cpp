@@ -132,17 +132,39 @@ private slots:
         QVERIFY(testsupport::Texts(boxes_).isEmpty());
     }
 
-    void doubleClickOnHeaderOrBelowTheRowsDoesNothing() {
+    // A double-click anywhere in the grid opens the current row: below the rows, on the
+    // header, on another cell.
+    void doubleClickAnywhereOpensTheCurrentRow_data() {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("below the rows") << "below";
+        QTest::newRow("on the header") << "header";
+    }
+    void doubleClickAnywhereOpensTheCurrentRow() {
+        QFETCH(QString, where);
         frmquery& w = OpenWindow();
         w.RunQuery();
         QTableView* view = GridView(*w.Grid);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, CellCentre(*w.Grid, 2, 1));
         QCOMPARE(w.Grid->Row(), 2);
         const QPoint last = CellCentre(*w.Grid, 3, 1);
-        DoubleClick(view->viewport(), last + QPoint(0, 60));
-        DoubleClick(view->horizontalHeader()->viewport(), QPoint(last.x(), 8));
-        QVERIFY(!RecordWindowShown());
+        if (where == QLatin1String("below"))
+            DoubleClick(view->viewport(), last + QPoint(0, 60));
+        else
+            DoubleClick(view->horizontalHeader()->viewport(), QPoint(last.x(), 8));
+        QVERIFY(RecordWindowShown());
+        QCOMPARE(forms::Get<frminfo>().shipId, 9);
+        QCOMPARE(w.Grid->Row(), 2);
         QVERIFY(testsupport::Texts(boxes_).isEmpty());
+    }
+
+    void doubleClickWithoutACurrentRowDoesNothing() {
+        frmquery& w = OpenWindow();
+        w.RunQuery();
+        QCOMPARE(w.Grid->Rows(), 4);
+        QCOMPARE(w.Grid->Row(), -1);
+        QTableView* view = GridView(*w.Grid);
+        DoubleClick(view->viewport(), CellCentre(*w.Grid, 3, 1) + QPoint(0, 60));
+        QVERIFY(!RecordWindowShown());
     }
 
     // A listed row whose key could not be read has an empty key cell: nothing to open.
