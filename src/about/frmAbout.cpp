@@ -102,8 +102,6 @@ void frmAbout::Form_Load() {
     lblTitle->setText(QStringLiteral(THALVANE_APP_TITLE));
     lblTitle->setAccessibleName(lblTitle->text());
 
-    // Shown without an owner: centred on the screen.
-    CentreOnScreen();
     cmdOK->setFocus();
 }
 

@@ -55,6 +55,7 @@ QLabel* Picture(QWidget* parent, const char* name, const char* file, QRect rect)
 
 frmmain::frmmain() {
     setObjectName(QStringLiteral("frmmain"));
+    forms::SetMainWindow(this);
     setWindowTitle(QStringLiteral(THALVANE_APP_TITLE));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -143,7 +144,6 @@ void frmmain::Form_Load() {
         SetLook(label, kBlack, 12);
     UpdateClock();
     clock_->start();
-    CentreOnScreen();
 }
 
 void frmmain::Form_Unload() {

@@ -32,7 +32,6 @@ frmsplash::frmsplash() {
 void frmsplash::Form_Load() {
     TimerCount = 0;
     Timer1->start();
-    CentreOnScreen();
 }
 
 void frmsplash::Form_Unload() {

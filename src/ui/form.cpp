@@ -15,6 +15,10 @@ std::vector<Form*>& allForms() {
     static std::vector<Form*> list;
     return list;
 }
+QPointer<Form>& mainWindow() {
+    static QPointer<Form> window;
+    return window;
+}
 std::vector<Form*>& loadedForms() {
     static std::vector<Form*> list;
     return list;
@@ -42,12 +46,16 @@ void Form::Load() {
 }
 
 void Form::Show() {
-    if (!loaded_)
+    const bool loading = !loaded_;
+    if (loading)
         Load();
     else
         Form_ShowAgain();
     if (!loaded_) // the load step may have unloaded the window again
         return;
+    // A window opens centred; brought forward it stays where it is.
+    if (loading)
+        PlaceCentred();
     show();
     raise();
     activateWindow();
@@ -83,12 +91,22 @@ void Form::SetBackground(const QColor& colour, const QPixmap& picture) {
     update();
 }
 
-void Form::CentreOnScreen() {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+void Form::PlaceCentred() {
+    const Form* over = forms::MainWindow();
+    const bool overMain = over && over != this && over->isVisible();
+    const QScreen* screen = overMain ? over->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The frame as the system will draw it: its borders are known once the window exists.
+    if (!testAttribute(Qt::WA_WState_Created))
+        create();
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(overMain ? over->frameGeometry().center() : area.center());
+    // Inside the area; a window larger than the area keeps its top-left corner on it.
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    move(frame.topLeft());
 }
 
 void Form::paintEvent(QPaintEvent* event) {
@@ -115,6 +133,14 @@ void UnloadAll() {
     const auto count = loadedForms().size();
     for (std::size_t i = 0; i < count && !loadedForms().empty(); ++i)
         loadedForms().front()->Unload();
+}
+
+void SetMainWindow(Form* window) {
+    mainWindow() = window;
+}
+
+Form* MainWindow() {
+    return mainWindow();
 }
 
 void DestroyAll() {

@@ -5,8 +5,8 @@
 // constructor runs the common-controls initialisation and gives the window the
 // program's icon). The object lives for the run;
 // its state of being "loaded" comes and goes:
-//  - Show() loads the window if it is not loaded (running Form_Load), shows it and
-//    brings it to the front;
+//  - Show() loads the window if it is not loaded (running Form_Load, then centring it
+//    over the main window, or the screen), shows it and brings it to the front;
 //  - Unload() hides it and runs Form_Unload, which drops the controls' state; public
 //    members such as frminfo::shipId keep their value. The title-bar close box unloads.
 // Widgets are never deleted by an unload, so a handler suspended in the event loop can
@@ -35,8 +35,6 @@ protected:
     // The window's background: a colour, and a picture drawn at its own size from the
     // top-left corner of the client area.
     void SetBackground(const QColor& colour, const QPixmap& picture);
-    // Moves the window to the centre of its screen's available area.
-    void CentreOnScreen();
 
     // Runs each time the window is loaded, before it is shown.
     virtual void Form_Load() {}
@@ -52,6 +50,9 @@ protected:
 
 private:
     void Load();
+    // Moves the window to the centre of the main window when that is shown, of its screen
+    // otherwise, inside the screen's available area.
+    void PlaceCentred();
     QColor backgroundColour_;
     QPixmap backgroundPicture_;
     bool loaded_ = false;
@@ -68,6 +69,10 @@ std::vector<Form*> All();
 void UnloadAll();
 // Deletes every window object, so that the next use creates it afresh (tests).
 void DestroyAll();
+
+// The window that the other windows open over (the main menu), or nullptr.
+void SetMainWindow(Form* window);
+Form* MainWindow();
 
 // The one object of window class T, created on first use.
 template <class T> T& Get() {

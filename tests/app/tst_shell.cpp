@@ -257,6 +257,60 @@ private slots:
         QCOMPARE(ends, 0);
     }
 
+    // --- where windows open ---
+
+    // The search, record and About windows open centred over the main menu, inside the
+    // screen's available area; brought forward again they stay where they are.
+    void windowsOpenCentredOverTheMainMenu_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QPoint>("menuAt");
+        for (const auto& [entry, name] : {std::pair{3, "search"}, {2, "record"}, {1, "About"}}) {
+            QTest::addRow("%s, menu centred", name) << entry << QPoint(-1, -1);
+            QTest::addRow("%s, menu at the bottom right", name) << entry << QPoint(600, 500);
+        }
+    }
+    void windowsOpenCentredOverTheMainMenu() {
+        QFETCH(int, entry);
+        QFETCH(QPoint, menuAt);
+        frmmain& menu = forms::Get<frmmain>();
+        menu.Show();
+        if (menuAt.x() >= 0)
+            menu.move(menuAt);
+        Click(menu, entry);
+        Form* opened = entry == 3   ? static_cast<Form*>(&forms::Get<frmquery>())
+                       : entry == 2 ? static_cast<Form*>(&forms::Get<frminfo>())
+                                    : static_cast<Form*>(&forms::Get<frmAbout>());
+        QVERIFY(opened->isVisible());
+        const QRect area = menu.screen()->availableGeometry();
+        QVERIFY2(area.contains(opened->frameGeometry()), qPrintable(QString("%1,%2 %3x%4")
+                                                                        .arg(opened->x())
+                                                                        .arg(opened->y())
+                                                                        .arg(opened->width())
+                                                                        .arg(opened->height())));
+        if (menuAt.x() < 0) {
+            const QPoint offset = opened->frameGeometry().center() - menu.frameGeometry().center();
+            QVERIFY(offset.manhattanLength() <= 2);
+        } else {
+            // As close to the menu's centre as the screen allows: against its right and
+            // bottom edges.
+            QCOMPARE(opened->frameGeometry().right(), area.right());
+            QCOMPARE(opened->frameGeometry().bottom(), area.bottom());
+        }
+
+        const QPoint moved = opened->pos() - QPoint(5, 5);
+        opened->move(moved);
+        Click(menu, entry);
+        QCOMPARE(opened->pos(), moved);
+    }
+
+    void withoutTheMainMenuAWindowOpensCentredOnTheScreen() {
+        frmquery& query = forms::Get<frmquery>();
+        query.Show();
+        const QPoint offset =
+            query.frameGeometry().center() - query.screen()->availableGeometry().center();
+        QVERIFY(offset.manhattanLength() <= 2);
+    }
+
     // --- exit ---
 
     void exitUnloadsEveryWindowAndStopsARunningFill() {
