@@ -91,6 +91,16 @@ void Form::SetBackground(const QColor& colour, const QPixmap& picture) {
     update();
 }
 
+namespace {
+// The borders the system draws around a window: its title bar and frame.
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+} // namespace
+
 void Form::PlaceCentred() {
     const Form* over = forms::MainWindow();
     const bool overMain = over && over != this && over->isVisible();
@@ -98,10 +108,12 @@ void Form::PlaceCentred() {
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    // The frame as the system will draw it: its borders are known once the window exists.
-    if (!testAttribute(Qt::WA_WState_Created))
-        create();
-    QRect frame(QPoint(), frameGeometry().size());
+    // The frame is known once the window has been on the screen; before, the main
+    // window's tells, as the windows have the same kind of frame.
+    const QMargins margins = testAttribute(Qt::WA_WState_Created) || !overMain
+                                 ? FrameMargins(*this)
+                                 : FrameMargins(*over);
+    QRect frame(QPoint(), size().grownBy(margins));
     frame.moveCenter(overMain ? over->frameGeometry().center() : area.center());
     // Inside the area; a window larger than the area keeps its top-left corner on it.
     frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
