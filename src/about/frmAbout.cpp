@@ -86,9 +86,7 @@ frmAbout::frmAbout(QWidget* parent) : Form(parent) {
 void frmAbout::setDesignTexts() {
     setWindowTitle(kDesignCaption);
     lblTitle->setText(kDesignTitle);
-    lblTitle->setAccessibleName(kDesignTitle);
     lblVersion->setText(kDesignVersion);
-    lblVersion->setAccessibleName(kDesignVersion);
 }
 
 void frmAbout::Form_Load() {
@@ -98,9 +96,7 @@ void frmAbout::Form_Load() {
                                 .arg(THALVANE_VERSION_MINOR)
                                 .arg(THALVANE_VERSION_PATCH);
     lblVersion->setText(version);
-    lblVersion->setAccessibleName(version);
     lblTitle->setText(QStringLiteral(THALVANE_APP_TITLE));
-    lblTitle->setAccessibleName(lblTitle->text());
 
     cmdOK->setFocus();
 }

@@ -85,7 +85,6 @@ frmmain::frmmain() {
     auto makeLabel = [&](int i) {
         auto* label = new QLabel(QString::fromUtf8(kCaptions[i]), Picture1);
         label->setObjectName(QStringLiteral("Label1(%1)").arg(i));
-        label->setAccessibleName(label->text());
         label->move(ui::Tw(kLabelPlaces[i].left), ui::Tw(kLabelPlaces[i].top));
         label->setCursor(hand);
         label->setMouseTracking(true);
@@ -127,7 +126,8 @@ frmmain::frmmain() {
         panel->setFixedWidth(ui::Tw(widths[i]));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        panel->setAccessibleName(names[i]);
+        // A screen reader reads the panel's text, then what it is.
+        panel->setAccessibleDescription(names[i]);
         StatusBar1->addWidget(panel);
         Panels[i] = panel;
     }
@@ -135,6 +135,7 @@ frmmain::frmmain() {
     Panels[3]->setText(QStringLiteral(THALVANE_APP_TITLE " 船东名录"));
 
     clock_ = new QTimer(this);
+    clock_->setObjectName(QStringLiteral("clock"));
     clock_->setInterval(1000);
     connect(clock_, &QTimer::timeout, this, &frmmain::UpdateClock);
 }

@@ -205,7 +205,6 @@ void frminfo::ShowValues(const FieldValues& values) {
 
 void frminfo::SetCaption(const QString& caption) {
     CmdQuery->setText(caption);
-    CmdQuery->setAccessibleName(caption);
 }
 
 void frminfo::LoadRecord() {

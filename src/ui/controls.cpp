@@ -11,7 +11,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption,
                   const QRect& geometry) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromUtf8(name));
-    label->setAccessibleName(caption);
     label->setGeometry(geometry);
     return label;
 }
@@ -33,8 +32,6 @@ QPushButton* MakeCommandButton(QWidget* parent, const char* name, const QString&
                                const QRect& geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromUtf8(name));
-    QString spoken = caption;
-    button->setAccessibleName(spoken.remove(QLatin1Char('&')));
     button->setAutoDefault(false);
     button->setGeometry(geometry);
     return button;

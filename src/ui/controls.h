@@ -10,7 +10,7 @@
 
 namespace ui {
 
-// A label showing `caption`, which is also what a screen reader reads.
+// A label showing `caption`. A screen reader reads the label's current text.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
 
 // A horizontal line one pixel high in the colour `bgr` (black unless given), from x fromX
@@ -19,7 +19,7 @@ QFrame* MakeLine(QWidget* parent, const char* name, int fromX, int toX, int y,
                  unsigned bgr = 0x00000000);
 
 // A plain push button that never becomes the default button by taking the focus, so that
-// Enter in a box does not press it. A screen reader reads the caption without its '&'.
+// Enter in a box does not press it. A screen reader reads its current caption.
 QPushButton* MakeCommandButton(QWidget* parent, const char* name, const QString& caption,
                                const QRect& geometry);
 

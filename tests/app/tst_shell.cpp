@@ -13,6 +13,7 @@
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
+#include "support/accessible.h"
 #include "support/msgboxes.h"
 #include "support/testdb.h"
 #include "ui/design.h"
@@ -26,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 #include <optional>
 
@@ -246,6 +248,19 @@ private slots:
                  locale.toString(QDate::currentDate(), QLocale::ShortFormat));
         QVERIFY(QTime::fromString(menu.Panels[2]->text(), locale.timeFormat(QLocale::ShortFormat))
                     .isValid());
+
+        // A screen reader reads what each panel shows now, and what it is.
+        const QStringList roles = {"出版者", "日期", "时间", "标题"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(testsupport::AccessibleName(menu.Panels[i]), menu.Panels[i]->text());
+            QCOMPARE(testsupport::AccessibleText(menu.Panels[i], QAccessible::Description),
+                     roles[i]);
+        }
+        menu.Panels[2]->clear(); // the clock's next tick writes the time again
+        QVERIFY(
+            QMetaObject::invokeMethod(menu.findChild<QTimer*>(QStringLiteral("clock")), "timeout"));
+        QVERIFY(!menu.Panels[2]->text().isEmpty());
+        QCOMPARE(testsupport::AccessibleName(menu.Panels[2]), menu.Panels[2]->text());
     }
 
     void closeBoxClosesOnlyTheMenu() {

@@ -9,6 +9,7 @@
 #include "data/valuerules.h"
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
+#include "support/accessible.h"
 #include "support/msgboxes.h"
 #include "support/smalldisk.h"
 #include "support/testdb.h"
@@ -205,10 +206,10 @@ private slots:
         // Every box is named by the label beside it; every control has a name to read.
         for (int i = 0; i < kBoxes; ++i) {
             QCOMPARE(w.lbl[i]->objectName(), QStringLiteral("lbl(%1)").arg(i));
-            QCOMPARE(w.Txt[i]->accessibleName(), w.lbl[i]->text());
+            QCOMPARE(testsupport::AccessibleName(w.Txt[i]), w.lbl[i]->text());
         }
         for (QPushButton* button : {w.CmdQuery, w.CmdStop, w.SmartNetXpButton1}) {
-            QCOMPARE(button->accessibleName(), button->text());
+            QCOMPARE(testsupport::AccessibleName(button), button->text());
             QVERIFY(!button->isDefault() && !button->autoDefault());
         }
     }
@@ -312,6 +313,10 @@ private slots:
         QCOMPARE(BoxTexts(w), Shown(shown));
         QCOMPARE(w.CmdQuery->text(), QStringLiteral("修改"));
         QVERIFY(boxes.empty());
+        // A screen reader reads every box's text and the button's caption as they are now.
+        for (int i = 0; i < kBoxes; ++i)
+            QCOMPARE(testsupport::AccessibleValue(w.Txt[i]), Shown(shown)[i]);
+        QCOMPARE(testsupport::AccessibleName(w.CmdQuery), QStringLiteral("修改"));
 
         Click(w.CmdQuery);
         CHECK(ExpectOneBox("修改成功", platform::vbInformation));
@@ -611,10 +616,13 @@ private slots:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("head");
         QTest::newRow("another program holds the lock")
-            << "busy" << "保存失败：数据库正被其他程序使用，请稍后再试。(database is locked)";
+            << "busy"
+            << "保存失败：数据库正被其他程序使用，请稍后再试。(database is locked)";
         QTest::newRow("damaged table page")
-            << "damaged" << "读取失败：数据库文件已损坏。(database disk image is malformed)";
-        QTest::newRow("field missing") << "column" << "读取失败：数据表缺少字段。(Item cannot be found";
+            << "damaged"
+            << "读取失败：数据库文件已损坏。(database disk image is malformed)";
+        QTest::newRow("field missing") << "column"
+                                       << "读取失败：数据表缺少字段。(Item cannot be found";
     }
     void failureBoxesSayWhatHappened() {
         QFETCH(QString, failure);

@@ -7,6 +7,7 @@
 #include "search/FlexGrid.h"
 #include "search/frmquery.h"
 #include "searchfixture.h"
+#include "support/accessible.h"
 #include "support/msgboxes.h"
 #include "testdb.h"
 #include "ui/design.h"
@@ -103,8 +104,8 @@ private slots:
         QCOMPARE(w.Label5->palette().color(QPalette::WindowText), QColor(Qt::red));
         QCOMPARE(w.CmdQuery->text(), QStringLiteral("查询"));
         QCOMPARE(w.CmdStop->text(), QStringLiteral("停止"));
-        QCOMPARE(w.Text1->accessibleName(), QStringLiteral("船东名称："));
-        QCOMPARE(w.Text2->accessibleName(), QStringLiteral("国家："));
+        QCOMPARE(testsupport::AccessibleName(w.Text1), QStringLiteral("船东名称："));
+        QCOMPARE(testsupport::AccessibleName(w.Text2), QStringLiteral("国家："));
         QVERIFY(!w.CmdQuery->isDefault() && !w.CmdQuery->autoDefault());
         QVERIFY(!w.CmdStop->isDefault() && !w.CmdStop->autoDefault());
 
@@ -248,10 +249,19 @@ private slots:
         QVERIFY(GridView(*w.Grid)->isVisible());
         QCOMPARE(GridView(*w.Grid)->model()->rowCount(), 3);
 
+        // A screen reader reads every listed cell as the grid shows it.
+        QTableView* view = GridView(*w.Grid);
+        for (int row = 0; row < 3; ++row) {
+            for (int column : {0, 1, 2, 3, 4})
+                QCOMPARE(testsupport::AccessibleCell(view, row, column),
+                         w.Grid->TextMatrix(row + 1, column));
+        }
+
         // The next search counts from 1 again.
         Search(w, "spaced", "");
         QCOMPARE(ColumnTexts(*w.Grid, 0), QStringList{"1"});
         QCOMPARE(ColumnTexts(*w.Grid, 5), QStringList{"1"});
+        QCOMPARE(testsupport::AccessibleCell(view, 0, 1), QStringLiteral("Spaced Lines"));
 
         // No match: the header row only, the columns fitted to the header texts.
         Search(w, "nothing like this", "");
