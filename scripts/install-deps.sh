@@ -6,7 +6,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libsqlcipher-dev
-    fonts-arphic-ukai fonts-arphic-uming
+    fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
+    fonts-liberation2 fonts-urw-base35 fonts-wqy-zenhei
     g++-mingw-w64-x86-64 wine64
     unixodbc unixodbc-dev libsqliteodbc
     python3-pil

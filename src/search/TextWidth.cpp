@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QStringView>
+#include <QtMath>
 #include <algorithm>
 
 namespace {
@@ -19,15 +20,17 @@ bool IsSimple(char16_t c) {
 
 TextWidth::TextWidth(const QFont& font) : metrics_(font), charWidth_(0x10000, -1) {}
 
-int TextWidth::OfChar(char16_t ch) {
-    short& cached = charWidth_[ch];
+qreal TextWidth::OfChar(char16_t ch) {
+    float& cached = charWidth_[ch];
     if (cached < 0)
-        cached = short(metrics_.horizontalAdvance(QChar(ch)));
+        cached = float(metrics_.horizontalAdvance(QChar(ch)));
     return cached;
 }
 
 int TextWidth::Of(const QString& text) {
-    int sum = 0;
+    // Advances are fractional in most fonts: rounding each one would lose pixels that a
+    // line of text has.
+    qreal sum = 0;
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
         if (!IsSimple(c)) {
@@ -37,11 +40,11 @@ int TextWidth::Of(const QString& text) {
             for (QStringView line : lines) {
                 if (line.endsWith(u'\r'))
                     line.chop(1);
-                widest = std::max(widest, metrics_.horizontalAdvance(line.toString()));
+                widest = std::max(widest, qCeil(metrics_.horizontalAdvance(line.toString())));
             }
             return widest;
         }
         sum += OfChar(c);
     }
-    return sum;
+    return qCeil(sum);
 }

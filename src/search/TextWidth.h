@@ -16,8 +16,8 @@ public:
     int Of(const QString& text);
 
 private:
-    int OfChar(char16_t ch);
+    qreal OfChar(char16_t ch);
 
-    QFontMetrics metrics_;
-    std::vector<short> charWidth_; // per UTF-16 unit of the simple ranges, -1 unknown
+    QFontMetricsF metrics_;
+    std::vector<float> charWidth_; // per UTF-16 unit of the simple ranges, -1 unknown
 };

@@ -50,6 +50,20 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+void GrowToFit(QLabel* label) {
+    if (label->text().isEmpty())
+        return;
+    const QMargins margins = label->contentsMargins();
+    const int width = label->contentsRect().width();
+    const QRect needed = label->fontMetrics().boundingRect(
+        QRect(0, 0, label->wordWrap() ? width : 100000, 100000),
+        int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0), label->text());
+    const QSize size(std::max(label->width(), needed.width() + margins.left() + margins.right()),
+                     std::max(label->height(), needed.height() + margins.top() + margins.bottom()));
+    if (size != label->size())
+        label->resize(size);
+}
+
 void SetTextColour(QWidget* control, unsigned bgr) {
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, Colour(bgr));

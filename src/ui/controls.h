@@ -28,6 +28,11 @@ QPushButton* MakeCommandButton(QWidget* parent, const char* name, const QString&
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& icon, const QRect& geometry);
 
+// Makes the label as large as its text needs, in the font it has, where it is smaller:
+// wider and taller for one line, taller for a label that wraps its words. The top-left
+// corner stays; a label that is large enough keeps its size.
+void GrowToFit(QLabel* label);
+
 // Sets the colour of a control's text (0x00BBGGRR).
 void SetTextColour(QWidget* control, unsigned bgr);
 

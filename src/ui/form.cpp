@@ -1,10 +1,12 @@
 #include "ui/form.h"
 
 #include "platform/commoncontrols.h"
+#include "ui/controls.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -53,9 +55,16 @@ void Form::Show() {
         Form_ShowAgain();
     if (!loaded_) // the load step may have unloaded the window again
         return;
-    // A window opens centred; brought forward it stays where it is.
-    if (loading)
+    if (loading) {
+        // Texts never clip, whichever fonts the system has: a label placed by hand grows
+        // where its text needs more room than its design gives it.
+        for (QLabel* label : findChildren<QLabel*>()) {
+            if (!label->parentWidget()->layout())
+                ui::GrowToFit(label);
+        }
+        // A window opens centred; brought forward it stays where it is.
         PlaceCentred();
+    }
     show();
     raise();
     activateWindow();

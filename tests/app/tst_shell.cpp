@@ -16,6 +16,7 @@
 #include "support/accessible.h"
 #include "support/msgboxes.h"
 #include "support/testdb.h"
+#include "support/windows.h"
 #include "ui/design.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
@@ -270,6 +271,25 @@ private slots:
         QVERIFY(!menu.IsLoaded());
         QVERIFY(forms::Get<frmquery>().IsLoaded());
         QCOMPARE(ends, 0);
+    }
+
+    // --- texts ---
+
+    // Whichever fonts the system has, every label shows all of its text.
+    void noLabelClipsItsText() {
+        modGeneral::ResetConnection();
+        StartOn(*db);
+        QStringList clipped = testsupport::ClippedLabels(forms::Get<frmsplash>());
+        frmmain& menu = forms::Get<frmmain>();
+        menu.Show();
+        for (int entry : {3, 2, 1})
+            Click(menu, entry);
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &menu, &forms::Get<frmquery>(), &forms::Get<frminfo>(), &forms::Get<frmAbout>()}) {
+            QVERIFY(window->isVisible());
+            clipped += testsupport::ClippedLabels(*window);
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
     }
 
     // --- where windows open ---
