@@ -8,6 +8,7 @@
 #include "ui/design.h"
 #include "ui/fonts.h"
 #include "ui/msgbox.h"
+#include "ui/textboxes.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -114,17 +115,15 @@ void frminfo::CreateControls() {
 
         QWidget* box = nullptr;
         if (design.multiLine) {
-            auto* edit = new QPlainTextEdit(this);
+            auto* edit = new ui::MultiLineBox(this);
             edit->setFrameShape(QFrame::NoFrame);
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             edit->setTabChangesFocus(true);
             box = edit;
         } else {
-            auto* edit = new QLineEdit(this);
+            auto* edit = new ui::LineBox(this);
             edit->setFrame(false);
-            // No length limit of its own: a long value must be saved back whole.
-            edit->setMaxLength(std::numeric_limits<int>::max());
             box = edit;
         }
         box->setObjectName(QStringLiteral("Txt(%1)").arg(i));
@@ -173,28 +172,26 @@ void frminfo::SetDesignState() {
 }
 
 QString frminfo::BoxText(int index) const {
-    if (auto* edit = qobject_cast<QLineEdit*>(Txt[index]))
-        return edit->text();
+    if (auto* line = qobject_cast<ui::LineBox*>(Txt[index]))
+        return line->Text();
     // A multi-line box breaks its lines with CR LF, as the rows in the file do; the
     // editor itself holds bare line feeds.
-    QString text = static_cast<QPlainTextEdit*>(Txt[index])->toPlainText();
+    QString text = static_cast<ui::MultiLineBox*>(Txt[index])->Text();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return text;
 }
 
 void frminfo::SetBoxText(int index, const QString& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(Txt[index])) {
-        edit->setText(text);
-        edit->setCursorPosition(0); // show the start of a long value
-    } else {
-        static_cast<QPlainTextEdit*>(Txt[index])->setPlainText(text);
-    }
+    if (auto* line = qobject_cast<ui::LineBox*>(Txt[index]))
+        line->SetText(text);
+    else
+        static_cast<ui::MultiLineBox*>(Txt[index])->SetText(text);
 }
 
 bool frminfo::BoxEdited(int index) const {
-    if (auto* edit = qobject_cast<QLineEdit*>(Txt[index]))
-        return edit->isModified();
-    return static_cast<QPlainTextEdit*>(Txt[index])->document()->isModified();
+    if (auto* line = qobject_cast<ui::LineBox*>(Txt[index]))
+        return line->isModified();
+    return static_cast<ui::MultiLineBox*>(Txt[index])->document()->isModified();
 }
 
 void frminfo::ShowValues(const FieldValues& values) {

@@ -28,7 +28,8 @@ public:
     // which the next save or delete acts. 0 until a caller sets it.
     qint32 shipId = 0;
 
-    // Boxes 0 to 6 are single-line QLineEdits, 7 and 8 multi-line QPlainTextEdits.
+    // Boxes 0 to 6 are single-line boxes (ui::LineBox, a QLineEdit), 7 and 8 multi-line
+    // ones (ui::MultiLineBox, a QPlainTextEdit).
     std::array<QWidget*, 9> Txt{};
     std::array<QLabel*, 9> lbl{};
     QPushButton* CmdQuery = nullptr;

@@ -5,6 +5,14 @@
 namespace {
 // About one display frame: the view hears of new rows at most this often.
 constexpr int kPublishIntervalMs = 16;
+
+// A cell shows at most this many characters: laying out a text of megabytes for each
+// paint would freeze the window, and no column shows more.
+constexpr qsizetype kShownChars = 1000;
+
+QString Shown(const QString& text) {
+    return text.size() > kShownChars ? text.left(kShownChars) + QChar(0x2026) : text;
+}
 } // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
@@ -87,7 +95,7 @@ void GridModel::SetText(int gridRow, int column, const QString& text) {
         widestStale_[column] = true;
     cell = text;
     if (!widestStale_[column] && !text.isEmpty())
-        widest_[column] = std::max(widest_[column], width_.Of(text));
+        widest_[column] = std::max(widest_[column], width_.Of(Shown(text)));
     if (row < publishedRows_) {
         const QModelIndex changed = index(row, column);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
@@ -102,7 +110,7 @@ int GridModel::WidestCellText(int column) {
         for (int row = 0; row < resultRows_; ++row) {
             const QString& text = Cell(row, column);
             if (!text.isEmpty())
-                widest = std::max(widest, width_.Of(text));
+                widest = std::max(widest, width_.Of(Shown(text)));
         }
         widest_[column] = widest;
         widestStale_[column] = false;
@@ -128,9 +136,17 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= publishedRows_)
+    if (!index.isValid() || index.row() >= publishedRows_)
         return QVariant();
-    return cells_[CellIndex(index.row(), index.column())];
+    const QString& text = cells_[CellIndex(index.row(), index.column())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return Shown(text);
+    case Qt::AccessibleTextRole:
+        return text; // a screen reader reads the whole text
+    default:
+        return QVariant();
+    }
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -16,6 +16,7 @@
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/msgbox.h"
+#include "ui/textboxes.h"
 
 #include <QFile>
 #include <QInputMethodEvent>
@@ -347,6 +348,8 @@ private slots:
             {"line feeds", profile, "CAST(X'610A62' AS TEXT)", "text:610A62", "text:610D0A6278"},
             {"CR LF", profile, "CAST(X'610D0A62' AS TEXT)", "text:610D0A62", "text:610D0A6278"},
             {"lone CR", profile, "CAST(X'610D62' AS TEXT)", "text:610D62", nullptr},
+            {"no-break space", profile, "CAST(X'61C2A062' AS TEXT)", "text:61C2A062",
+             "text:61C2A06278"},
             {"invalid UTF-8", phone, "CAST(X'3132FF33' AS TEXT)", "text:3132FF33",
              "text:3132EFBFBD3378"},
             {"integer", phone, "86021", "integer:3836303231", "text:383630323178"},
@@ -608,6 +611,36 @@ private slots:
         QVERIFY(!w.IsLoaded());
         QVERIFY(!w.isVisible());
         QCOMPARE(w.shipId, id);
+    }
+
+    // A field of megabytes in one line shows at once and is saved back exactly, left
+    // alone or edited.
+    void longTextsShowAndSaveBack() {
+        QString huge;
+        for (int i = 0; huge.size() < 5'000'000; ++i)
+            huge += QStringLiteral("远洋航运Shipping%1").arg(i % 10);
+        QVariantMap row = RowOf(kSampleRow);
+        row.insert(data::kFieldProfile, huge);
+        row.insert(data::kFieldPhone, huge);
+        const qint32 id = db->insert(row);
+        frminfo& w = Open(id);
+        QVERIFY(w.isVisible());
+        auto* phone = static_cast<ui::LineBox*>(w.Txt[3]);
+        QVERIFY(phone->IsCut());
+        QCOMPARE(phone->Text(), huge);
+        QCOMPARE(static_cast<ui::MultiLineBox*>(w.Txt[7])->Text(), huge);
+
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("修改成功", platform::vbInformation));
+        QCOMPARE(db->row(id)->value(data::kFieldProfile).toString(), huge);
+        QCOMPARE(db->row(id)->value(data::kFieldPhone).toString(), huge);
+
+        boxes.clear();
+        QTest::keyClick(w.Txt[7], Qt::Key_End, Qt::ControlModifier);
+        Type(w.Txt[7], "!");
+        Click(w.CmdQuery);
+        CHECK(ExpectOneBox("修改成功", platform::vbInformation));
+        QCOMPARE(db->row(id)->value(data::kFieldProfile).toString(), huge + QLatin1Char('!'));
     }
 
     // The engine's failures, provoked for real, reach the user as a Chinese sentence for

@@ -229,6 +229,27 @@ private slots:
         QCOMPARE(ColumnTexts(*w.Grid, 1), found);
     }
 
+    // A value of megabytes is listed whole but shown cut: no cell lays out more than a
+    // line can show.
+    void hugeValueIsListedWholeAndShownCut() {
+        const QString huge(5'000'000, QLatin1Char('w'));
+        db_->insert(Shipowner(1, huge, "中国", "+86 1", huge));
+        frmquery& w = OpenWindow();
+        Search(w, "", "");
+        QCOMPARE(w.Grid->Rows(), 2);
+        QCOMPARE(w.Grid->TextMatrix(1, 1), huge);
+        QCOMPARE(w.Grid->TextMatrix(1, 4), huge);
+        QTableView* view = GridView(*w.Grid);
+        const QString shown = view->model()->index(0, 1).data().toString();
+        QVERIFY(shown.size() < 2000);
+        QVERIFY(huge.startsWith(shown.chopped(1)));
+        QCOMPARE(testsupport::AccessibleCell(view, 0, 1), huge);
+        // Fitted to what the cell shows.
+        QVERIFY(view->horizontalHeader()->sectionSize(1) >=
+                QFontMetrics(view->font()).horizontalAdvance(shown));
+        QVERIFY(view->horizontalHeader()->sectionSize(1) < 100000);
+    }
+
     void searchListsHighestIdFirst() {
         db_->insert(Shipowner(1, "  Spaced Lines  ", "  希腊 ", "+30 1", "Piraeus"));
         db_->insert(Shipowner(2, "No Country Shipping", QVariant(), "+86 2", "上海"));
