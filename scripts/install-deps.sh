@@ -8,7 +8,7 @@ packages=(
     libsqlcipher-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
     fonts-liberation2 fonts-urw-base35 fonts-wqy-zenhei
-    g++-mingw-w64-x86-64 wine64
+    g++-mingw-w64-x86-64 wine64 locales xvfb xauth xdotool x11-utils
     unixodbc unixodbc-dev libsqliteodbc
     python3-pil
 )
@@ -17,7 +17,10 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The Windows programs are tested in a Chinese Windows under Wine, which takes its code
+# page from the Unix locale: zh_CN.UTF-8 must exist.
+has_locale() { locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; }
+[ ${#missing[@]} -eq 0 ] && has_locale && exit 0
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -25,5 +28,8 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+has_locale || $sudo localedef -i zh_CN -c -f UTF-8 -A /usr/share/locale/locale.alias zh_CN.UTF-8

@@ -100,11 +100,9 @@ void FlexGrid::AutoSize(int col) {
     QStyle* style = view_->style();
     QHeaderView* header = view_->horizontalHeader();
 
-    // The header section: margins around its text, as the header draws it.
-    const int headerMargin = style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    const QString title = model_->Text(0, col);
-    int width = title.isEmpty() ? headerMargin
-                                : 2 * headerMargin + header->fontMetrics().horizontalAdvance(title);
+    // The header section, as the header itself measures its text (the style decides
+    // the margins and the font).
+    int width = header->sectionSizeHint(col);
 
     // The cells: the widest text with the item margins, and the grid line.
     const int widest = model_->WidestCellText(col);

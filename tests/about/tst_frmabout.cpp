@@ -167,7 +167,11 @@ private slots:
     }
 
     void getKeyValueConvertsAtTheEdge() {
-        registry->Set(kProgramKey, "中文", platform::kRegSz, "C:\\工具\\信息.exe");
+        // The registry holds text in the system's narrow code page.
+        const auto narrow = [](const char* text) {
+            return QString::fromUtf8(text).toLocal8Bit().toStdString();
+        };
+        registry->Set(kProgramKey, narrow("中文"), platform::kRegSz, narrow("C:\\工具\\信息.exe"));
         QString value = QStringLiteral("old");
         QVERIFY(forms::Get<frmAbout>().GetKeyValue(platform::kHKeyLocalMachine,
                                                    QString::fromStdString(kProgramKey),

@@ -75,7 +75,9 @@ private slots:
         } else if (damage == "drop") {
             db.exec(QStringLiteral("DROP TABLE Thalvane"));
         } else {
-            // Replace the file after the fixture's own handle let go of it.
+            // Replace the file after the fixture's own handle let go of it (Windows
+            // removes no file that is open).
+            db.close();
             QVERIFY(QFile::remove(file));
             QFile::remove(file + "-wal");
             QFile::remove(file + "-shm");

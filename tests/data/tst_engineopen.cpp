@@ -83,9 +83,15 @@ private slots:
         QCOMPARE(parsed.databasePath, path);
     }
 
-    void backslashIsTheSeparatorOffWindows() {
-        QCOMPARE(data::LocalDatabasePath(QStringLiteral("/tmp/船东 目录\\shipman.bcd")),
-                 QStringLiteral("/tmp/船东 目录/shipman.bcd"));
+    // Off Windows the backslash start-up joins the file name with is read as a separator;
+    // on Windows the path is taken as it is.
+    void backslashIsTheSeparator() {
+        const QString dbq = QStringLiteral("/tmp/船东 目录\\shipman.bcd");
+#ifdef Q_OS_WIN
+        QCOMPARE(data::LocalDatabasePath(dbq), dbq);
+#else
+        QCOMPARE(data::LocalDatabasePath(dbq), QStringLiteral("/tmp/船东 目录/shipman.bcd"));
+#endif
     }
 
     // Each case prepares dir/shipman.bcd (or not); Open must fail and change nothing.
@@ -155,7 +161,8 @@ private slots:
             QFAIL("Open succeeded");
         } catch (const data::EngineError& e) {
             QCOMPARE(e.kind(), data::FailureKind::DiskFull);
-            QVERIFY2(e.message().contains(QLatin1String("the disk is full")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QLatin1String("the disk is full")),
+                     qPrintable(e.message()));
             QVERIFY2(!e.message().contains(QLatin1String("password")), qPrintable(e.message()));
         }
     }

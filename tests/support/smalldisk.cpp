@@ -3,10 +3,16 @@
 #include <QFile>
 #include <cerrno>
 #include <cstring>
+#ifdef __linux__
 #include <sys/mount.h>
+#endif
 
 namespace testsupport {
 
+#ifndef __linux__
+SmallDisk::SmallDisk(int) : reason_(QStringLiteral("no small disk of its own on this system")) {}
+SmallDisk::~SmallDisk() = default;
+#else
 SmallDisk::SmallDisk(int kilobytes) {
     const QByteArray options = "size=" + QByteArray::number(kilobytes) + "k";
     if (::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
@@ -22,6 +28,7 @@ SmallDisk::~SmallDisk() {
     if (mounted_)
         ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
 }
+#endif
 
 void SmallDisk::Fill() {
     QFile filler(dir_.path() + QStringLiteral("/filler"));

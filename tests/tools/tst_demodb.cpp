@@ -66,7 +66,7 @@ private slots:
     void init() {
         folder_ =
             std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/演示 库-XXXXXX"));
-        QVERIFY(folder_->isValid());
+        QVERIFY2(folder_->isValid(), qPrintable(folder_->errorString()));
         path_ = folder_->path() + QStringLiteral("/shipman.bcd");
     }
 

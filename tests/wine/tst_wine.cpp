@@ -37,6 +37,7 @@ void systemDirectory() {
     const std::string dir = platform::GetSystemDirectory();
     Check("system directory " + Quoted(dir) + " has no trailing separator",
           !dir.empty() && dir.back() != '\\' && dir.back() != '/');
+    // An ASCII path, as Wine's is: its UTF-8 form is the narrow call's.
     Check("system directory is GetSystemDirectoryA's", length > 0 && dir == std::string(raw));
     const DWORD attributes = ::GetFileAttributesA(dir.c_str());
     Check("system directory exists",

@@ -1,6 +1,7 @@
 #include "dbbuilder.h"
 
 #include "data/sqlcipher/cipher.h"
+#include "data/sqlcipher/sqlitehandle.h"
 #include "data/statements.h"
 
 #include <QFile>
@@ -98,7 +99,7 @@ QVariant ColumnValue(sqlite3_stmt* stmt, int column) {
 
 sqlite3* OpenKeyed(const QString& path, const QByteArray& password, int flags) {
     sqlite3* db = nullptr;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = data::sqlite::FileName(path);
     if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
         const QString message = ErrorText(db, path);
         sqlite3_close(db);

@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: thalvane-screenshots DIR\n");
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir out(QCoreApplication::arguments().at(1));
     if (!QDir().mkpath(out.path()))
         return 1;
     try {

@@ -63,16 +63,6 @@ FailureKind KindOf(sqlite3* db, int rc, const QString& message) {
     }
 }
 
-// The name of the file as SQLite takes it: UTF-8 (on Windows too, where the system's
-// narrow code page would lose any character outside it).
-QByteArray FileName(const QString& path) {
-#ifdef _WIN32
-    return QDir::toNativeSeparators(path).toUtf8();
-#else
-    return QFile::encodeName(path);
-#endif
-}
-
 // A URI naming the file for a read-only open that neither locks it nor makes a
 // write-ahead log or shared-memory file beside it.
 QByteArray ImmutableUri(const QString& path) {
@@ -93,6 +83,14 @@ bool CanWrite(const QString& path) {
 }
 
 } // namespace
+
+QByteArray FileName(const QString& path) {
+#ifdef _WIN32
+    return QDir::toNativeSeparators(path).toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
 
 EngineError Failure(sqlite3* db, int rc, const QString& context) {
     const QString engine =

@@ -30,6 +30,10 @@ private:
 };
 using HandlePtr = std::shared_ptr<Handle>;
 
+// The name of a file as SQLite takes it: UTF-8, on Windows too, where the system's
+// narrow code page would lose every character outside it.
+QByteArray FileName(const QString& path);
+
 // The failure a call on db returned (rc), with the engine's message, prefixed by what was
 // being done. Read it right after the failing call: later calls replace the message.
 EngineError Failure(sqlite3* db, int rc, const QString& context = QString());
