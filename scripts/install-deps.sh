@@ -8,7 +8,8 @@ packages=(
     libsqlcipher-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
     fonts-liberation2 fonts-urw-base35 fonts-wqy-zenhei
-    g++-mingw-w64-x86-64 wine64 locales xvfb xauth xdotool x11-utils
+    g++-mingw-w64-x86-64 wine64 dpkg-dev tcl locales
+    xvfb xauth xdotool xclip x11-utils imagemagick sqlcipher
     unixodbc unixodbc-dev libsqliteodbc
     python3-pil
 )

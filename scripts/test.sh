@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds everything once with AddressSanitizer and
 # UndefinedBehaviorSanitizer and warnings as errors, and runs every test headless.
-# Also cross-builds the Windows platform code with mingw-w64.
+# Then the same for Windows: cross-built with mingw-w64 (scripts/build-windows.sh), every
+# test run under Wine, and one session of the real program driven on a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,10 +14,7 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build build/test
 ctest --test-dir build/test --output-on-failure -j2
 
-# The Windows implementations, cross-compiled.
-cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTHALVANE_WIN32_CORE_ONLY=ON \
-    -DTHALVANE_WERROR=ON
-cmake --build build/mingw
-# ...and run under Wine.
-tests/wine/run.sh build/mingw
+# Windows: the program, its tests and the zip; the tests under Wine; then the program itself.
+scripts/build-windows.sh build/windows
+ctest --test-dir build/windows --output-on-failure -j2
+tests/wine/e2e.sh build/windows
