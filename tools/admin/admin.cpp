@@ -229,6 +229,8 @@ ImportResult Import(const QString& database, const QString& csvFile, const Impor
         records = csv::Parse(decoded.text);
     } catch (const csv::CsvError& e) {
         throw Failure(csvFile + QStringLiteral(": ") + e.describe());
+    } catch (const csv::EncodingUnavailable& e) {
+        throw Failure(csvFile + QStringLiteral(": ") + e.reason());
     }
     const auto fault = [&](qsizetype line, const QString& reason) {
         return Failure(csvFile + QStringLiteral(": ") + csv::CsvError(line, reason).describe());

@@ -33,10 +33,22 @@ bool DecodeUtf8(QByteArrayView bytes, QString& text) {
 
 bool DecodeGb18030(QByteArrayView bytes, QString& text) {
     std::u16string wide;
-    if (!platform::DecodeGb18030(std::string_view(bytes.data(), std::size_t(bytes.size())), wide))
+    switch (
+        platform::DecodeGb18030(std::string_view(bytes.data(), std::size_t(bytes.size())), wide)) {
+    case platform::DecodeResult::Decoded:
+        text = QString::fromUtf16(wide.data(), qsizetype(wide.size()));
+        return true;
+    case platform::DecodeResult::Invalid:
         return false;
-    text = QString::fromUtf16(wide.data(), qsizetype(wide.size()));
-    return true;
+    case platform::DecodeResult::Unavailable:
+        break;
+    }
+    // Without the system's converter, Qt's own, when it was built with one (ICU).
+    QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        throw EncodingUnavailable(QStringLiteral("this system cannot read GB18030"));
+    text = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 using Decoder = bool (*)(QByteArrayView, QString&);

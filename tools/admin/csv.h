@@ -29,6 +29,17 @@ private:
     QString reason_;
 };
 
+// The system has no converter for the encoding the file needs.
+class EncodingUnavailable : public std::runtime_error {
+public:
+    explicit EncodingUnavailable(const QString& reason)
+        : std::runtime_error(reason.toStdString()), reason_(reason) {}
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+
 struct Decoded {
     QString text;
     Encoding encoding = Encoding::Utf8; // the encoding the file was read in
@@ -37,7 +48,7 @@ struct Decoded {
 // The text of a file's bytes. Detect takes a file that starts with the UTF-8 byte-order
 // mark, or whose bytes are all valid UTF-8, as UTF-8, and any other as GB18030. A
 // byte-order mark is not part of the text. Bytes the encoding cannot read throw CsvError
-// with the line they are on.
+// with the line they are on; EncodingUnavailable when the system cannot read GB18030.
 Decoded Decode(const QByteArray& bytes, Encoding encoding);
 
 // One record and the line of the file it starts on.
