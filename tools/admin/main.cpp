@@ -304,7 +304,11 @@ int main(int argc, char* argv[]) {
     if (!parser.parse(arguments))
         return Usage(parser.errorText());
     if (parser.isSet(help)) {
-        Out() << parser.helpText();
+        // Qt names the program by the path it was started with; the usage line names it.
+        QString text = parser.helpText();
+        text.replace(text.indexOf(arguments.front()), arguments.front().size(),
+                     QStringLiteral("thalvane-admin"));
+        Out() << text;
         return kDone;
     }
     const QStringList positional = parser.positionalArguments().mid(1);
