@@ -9,5 +9,5 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTHALVAN
 cmake --build build/release
 sysdir=build/release/system
 mkdir -p "$sysdir"
-[ -e "$sysdir/shipman.bcd" ] || build/release/tools/demodb/thalvane-demodb "$sysdir/shipman.bcd"
+[ -e "$sysdir/shipman.bcd" ] || build/release/tools/admin/thalvane-admin demo "$sysdir/shipman.bcd"
 exec build/release/src/app/thalvane

@@ -33,16 +33,24 @@ QString QuotedPatternText(const QString& filter) {
 }
 } // namespace
 
-QString SearchStatement(const QString& nameFilter, const QString& countryFilter) {
-    QString statement = kSearchBase;
+QString SearchConditions(const QString& nameFilter, const QString& countryFilter) {
+    QString conditions;
     const QString name = TrimSpaces(nameFilter);
     if (!name.isEmpty())
-        statement += kSearchNameHead + QuotedPatternText(name) + kSearchConditionTail;
+        conditions += kSearchNameHead + QuotedPatternText(name) + kSearchConditionTail;
     const QString country = TrimSpaces(countryFilter);
     if (!country.isEmpty())
-        statement += kSearchCountryHead + QuotedPatternText(country) + kSearchConditionTail;
-    statement += kSearchOrder;
-    return statement;
+        conditions += kSearchCountryHead + QuotedPatternText(country) + kSearchConditionTail;
+    return conditions;
+}
+
+QString SearchStatement(const QString& nameFilter, const QString& countryFilter) {
+    return kSearchBase + SearchConditions(nameFilter, countryFilter) + kSearchOrder;
+}
+
+QString ExportStatement(const QString& nameFilter, const QString& countryFilter) {
+    return QStringLiteral("select * from Thalvane where 1=1 ") +
+           SearchConditions(nameFilter, countryFilter) + QStringLiteral(" order by id");
 }
 
 } // namespace data

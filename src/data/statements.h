@@ -43,5 +43,11 @@ QString DeleteStatement(qint32 id);
 // empty one adds no condition. A single quote in a filter is written doubled, so the
 // filter always stays inside its quoted pattern.
 QString SearchStatement(const QString& nameFilter, const QString& countryFilter);
+// The conditions of the search for the two filters, as SearchStatement writes them
+// between its base text and its order.
+QString SearchConditions(const QString& nameFilter, const QString& countryFilter);
+// Every field of the rows the search finds for the two filters, lowest id first:
+// "select * from Thalvane where 1=1 " + the search's conditions + " order by id".
+QString ExportStatement(const QString& nameFilter, const QString& countryFilter);
 
 } // namespace data

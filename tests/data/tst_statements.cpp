@@ -77,6 +77,12 @@ private slots:
         QFETCH(QString, country);
         QFETCH(QString, statement);
         QCOMPARE(data::SearchStatement(name, country), statement);
+        // The export's statement carries the very same conditions, and every field.
+        const QString conditions =
+            statement.mid(data::kSearchBase.size(),
+                          statement.size() - data::kSearchBase.size() - data::kSearchOrder.size());
+        QCOMPARE(data::ExportStatement(name, country),
+                 "select * from Thalvane where 1=1 " + conditions + " order by id");
     }
 
     // The statement run against real rows: quotes cannot end the pattern early.

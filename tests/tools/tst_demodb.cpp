@@ -1,5 +1,5 @@
-// The demo database builder, run as a program: the sample rows, refusing to overwrite,
-// synthetic rows, and bad arguments.
+// The demo database builder, run as the admin tool's demo command: the sample rows,
+// refusing to overwrite, synthetic rows, and bad arguments.
 
 #include "data/databasefile.h"
 #include "data/engine.h"
@@ -21,7 +21,7 @@ struct Run {
 
 Run RunBuilder(const QStringList& arguments) {
     QProcess process;
-    process.start(QStringLiteral(THALVANE_DEMODB), arguments);
+    process.start(QStringLiteral(THALVANE_ADMIN), QStringList{QStringLiteral("demo")} + arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
@@ -148,7 +148,7 @@ private slots:
     void badArgumentsCreateNothing_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("no path") << QStringList{} << 2;
+        QTest::newRow("path and --database") << QStringList{"--database", "PATH", "PATH2"} << 2;
         QTest::newRow("negative count") << QStringList{"--synthetic", "-5", "PATH"} << 2;
         QTest::newRow("count not a number") << QStringList{"--synthetic", "many", "PATH"} << 2;
         QTest::newRow("two paths") << QStringList{"PATH", "PATH2"} << 2;

@@ -1,6 +1,6 @@
 #pragma once
 // Creating shipman.bcd: the keyed file, the table Thalvane and its rows. Used by the
-// thalvane-demodb program and by the test fixtures.
+// thalvane-admin tool and by the test fixtures.
 
 #include "data/databasefile.h"
 

@@ -292,7 +292,7 @@ QList<QVariantMap> ParseShipowners(const QByteArray& json) {
 
 QList<QVariantMap> SampleShipowners() {
     initSampleResource();
-    QFile file(QStringLiteral(":/demodb/shipowners.json"));
+    QFile file(QStringLiteral(":/admin/shipowners.json"));
     if (!file.open(QIODevice::ReadOnly))
         throw BuildError(QStringLiteral("the sample shipowners are missing from the program"));
     return ParseShipowners(file.readAll());

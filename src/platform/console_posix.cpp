@@ -1,0 +1,11 @@
+#include "platform/console.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+} // namespace platform
