@@ -148,18 +148,18 @@ private slots:
     void badArgumentsCreateNothing_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("path and --database") << QStringList{"--database", "PATH", "PATH2"} << 2;
-        QTest::newRow("negative count") << QStringList{"--synthetic", "-5", "PATH"} << 2;
-        QTest::newRow("count not a number") << QStringList{"--synthetic", "many", "PATH"} << 2;
-        QTest::newRow("two paths") << QStringList{"PATH", "PATH2"} << 2;
-        QTest::newRow("folder missing") << QStringList{"DIR/无此目录/shipman.bcd"} << 1;
+        QTest::newRow("path and --database") << QStringList{"--database", "<PATH>", "<PATH2>"} << 2;
+        QTest::newRow("negative count") << QStringList{"--synthetic", "-5", "<PATH>"} << 2;
+        QTest::newRow("count not a number") << QStringList{"--synthetic", "many", "<PATH>"} << 2;
+        QTest::newRow("two paths") << QStringList{"<PATH>", "<PATH2>"} << 2;
+        QTest::newRow("folder missing") << QStringList{"<DIR>/无此目录/shipman.bcd"} << 1;
     }
     void badArgumentsCreateNothing() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
-        arguments.replaceInStrings(QStringLiteral("PATH2"), path_ + QStringLiteral("2"));
-        arguments.replaceInStrings(QStringLiteral("PATH"), path_);
-        arguments.replaceInStrings(QStringLiteral("DIR"), folder_->path());
+        arguments.replaceInStrings(QStringLiteral("<PATH2>"), path_ + QStringLiteral("2"));
+        arguments.replaceInStrings(QStringLiteral("<PATH>"), path_);
+        arguments.replaceInStrings(QStringLiteral("<DIR>"), folder_->path());
         QCOMPARE(RunBuilder(arguments).exitCode, exitCode);
         QVERIFY(QDir(folder_->path()).isEmpty());
     }

@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QIODevice>
 #include <QLocale>
 #include <QTextStream>
 #include <cstdio>
@@ -21,13 +22,48 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
 
+// Standard output or error as a device for QTextStream (UTF-8), written through the
+// platform so that a Windows console shows Chinese text as it is.
+class StandardStream final : public QIODevice {
+public:
+    explicit StandardStream(bool error) : error_(error) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        // A character cut at the end waits for the rest.
+        pending_.append(data, size);
+        qsizetype whole = pending_.size();
+        qsizetype start = whole;
+        while (start > 0 && (uchar(pending_.at(start - 1)) & 0xC0) == 0x80)
+            --start;
+        if (start > 0) {
+            const uchar lead = uchar(pending_.at(start - 1));
+            const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            if (whole - (start - 1) < length)
+                whole = start - 1;
+        }
+        platform::WriteStandard(error_, std::string_view(pending_.constData(), size_t(whole)));
+        pending_.remove(0, whole);
+        return size;
+    }
+
+private:
+    bool error_;
+    QByteArray pending_;
+};
+
 QTextStream& Out() {
-    static QTextStream out(stdout);
+    static StandardStream device(false);
+    static QTextStream out(&device);
     return out;
 }
 
 QTextStream& Err() {
-    static QTextStream err(stderr);
+    static StandardStream device(true);
+    static QTextStream err(&device);
     return err;
 }
 
