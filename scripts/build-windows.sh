@@ -4,7 +4,7 @@
 # cache). The programs and the test programs go to <build dir>; then a folder that runs on
 # Windows as it is, and a zip of it:
 #
-#   <build dir>/dist/thalvane-<version>-win64/      thalvane.exe, thalvane-demodb.exe,
+#   <build dir>/dist/thalvane-<version>-win64/      thalvane.exe, thalvane-admin.exe,
 #                                                 Qt's and the compiler's DLLs, platforms/,
 #                                                 styles/, imageformats/, all stripped
 #   <build dir>/dist/thalvane-<version>-win64.zip

@@ -2,7 +2,7 @@
 # One session of the Windows program, as a user has it: thalvane.exe under wine64 with
 # Qt's windows platform, on a virtual X display, driven with xdotool.
 #
-#   the demo shipman.bcd, made by the Windows builder in the prefix's C:\windows\system32;
+#   the demo shipman.bcd, made by the Windows admin tool in the prefix's C:\windows\system32;
 #   start-up: the splash, then the main menu;
 #   About opens; a search lists the demo rows; the first (highest id) opens in the
 #   record window, is changed and saved; the file holds the change afterwards;
@@ -92,8 +92,8 @@ wait_program() {
 }
 
 # --- the demo database, made by the Windows builder ---
-step "making $database with thalvane-demodb.exe"
-"$emulator" "$build" "$build/thalvane-demodb.exe" --force 'C:\windows\system32\shipman.bcd' >/dev/null
+step "making $database with thalvane-admin.exe demo"
+"$emulator" "$build" "$build/thalvane-admin.exe" demo --force 'C:\windows\system32\shipman.bcd' >/dev/null
 [ -f "$database" ] || fail "the builder made no $database"
 rows=$(sql "$database" "SELECT count(*) FROM Thalvane;" | tail -n 1)
 [ "$rows" -gt 0 ] || fail "the demo database is empty"
