@@ -9,9 +9,11 @@
 #include "ui/program.h"
 
 #include <QDate>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTime>
+#include <algorithm>
 #include <thalvane/version.h>
 
 namespace {
@@ -88,6 +90,8 @@ frmmain::frmmain() {
         label->move(ui::Tw(kLabelPlaces[i].left), ui::Tw(kLabelPlaces[i].top));
         label->setCursor(hand);
         label->setMouseTracking(true);
+        // Reached from the keyboard too (see eventFilter).
+        label->setFocusPolicy(Qt::TabFocus);
         label->installEventFilter(this);
         Label1[i] = label;
     };
@@ -112,6 +116,12 @@ frmmain::frmmain() {
     // The first row of the column is kept free for good.
     Label1[4]->hide();
     Image8[2]->hide();
+
+    // The menu holds the keyboard focus when the window is shown, with no entry chosen
+    // until a key chooses one.
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->setAccessibleName(QStringLiteral("主菜单"));
+    Picture1->installEventFilter(this);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -143,6 +153,7 @@ frmmain::frmmain() {
 void frmmain::Form_Load() {
     for (QLabel* label : Label1)
         SetLook(label, kBlack, 12);
+    Picture1->setFocus();
     UpdateClock();
     clock_->start();
 }
@@ -164,10 +175,57 @@ int frmmain::LabelIndex(QObject* watched) const {
     return -1;
 }
 
+// The visible entries, top to bottom.
+std::vector<int> frmmain::EntryOrder() const {
+    std::vector<int> order;
+    for (int i = 0; i < 5; ++i)
+        if (!Label1[i]->isHidden())
+            order.push_back(i);
+    std::sort(order.begin(), order.end(),
+              [this](int a, int b) { return Label1[a]->y() < Label1[b]->y(); });
+    return order;
+}
+
+// Up, Down, Tab and Shift+Tab move between the entries, round the column; Enter and
+// Space choose the entry with the focus, as a click does.
+bool frmmain::MenuKey(int index, const QKeyEvent& key) {
+    const std::vector<int> order = EntryOrder();
+    if (order.empty())
+        return false;
+    const auto at = std::find(order.begin(), order.end(), index);
+    const int position = at == order.end() ? -1 : int(at - order.begin());
+    const int count = int(order.size());
+    switch (key.key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Tab:
+        Label1[order[(position + 1) % count]]->setFocus(Qt::TabFocusReason);
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Backtab:
+        Label1[order[position < 0 ? count - 1 : (position + count - 1) % count]]->setFocus(
+            Qt::BacktabFocusReason);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (index < 0 || key.isAutoRepeat())
+            return index >= 0;
+        Label1_Click(index);
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool frmmain::eventFilter(QObject* watched, QEvent* event) {
     const int index = LabelIndex(watched);
+    if ((index >= 0 || watched == Picture1) && event->type() == QEvent::KeyPress &&
+        MenuKey(index, *static_cast<QKeyEvent*>(event)))
+        return true;
     if (index >= 0) {
-        if (event->type() == QEvent::MouseMove) {
+        if (event->type() == QEvent::FocusIn) {
+            Highlight(index);
+        } else if (event->type() == QEvent::MouseMove) {
             Label1_MouseMove(index);
         } else if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -182,6 +240,12 @@ bool frmmain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmmain::Label1_MouseMove(int index) {
+    Highlight(index);
+    // The entry under the pointer is the one the keys go on from: one highlight only.
+    Label1[index]->setFocus(Qt::MouseFocusReason);
+}
+
+void frmmain::Highlight(int index) {
     for (int i = 0; i < 5; ++i)
         if (i != index)
             SetLook(Label1[i], kBlack, 12);

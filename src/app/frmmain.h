@@ -8,6 +8,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <array>
+#include <vector>
+
+class QKeyEvent;
 
 class frmmain : public Form {
     Q_OBJECT
@@ -39,5 +42,8 @@ protected:
 private:
     void UpdateClock();
     int LabelIndex(QObject* watched) const;
+    std::vector<int> EntryOrder() const;
+    bool MenuKey(int index, const QKeyEvent& key);
+    void Highlight(int index);
     QTimer* clock_;
 };

@@ -203,6 +203,121 @@ private slots:
             QCOMPARE(TextColour(menu.Label1[i]), QColor(Qt::black));
     }
 
+    // --- the menu from the keyboard ---
+
+    // Down and Tab go down the visible entries, Up and Shift+Tab up, round the column;
+    // the hidden first row is never reached. The entry with the focus is the highlighted
+    // one, and the only one.
+    void keysMoveTheFocusAndTheHighlightAlongTheMenu_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QList<int>>("entries"); // with the focus after each key
+        const int down = Qt::Key_Down, up = Qt::Key_Up, tab = Qt::Key_Tab, back = Qt::Key_Backtab;
+        QTest::newRow("down the column and round")
+            << QList<int>{down, down, down, down, down} << QList<int>{3, 2, 1, 0, 3};
+        QTest::newRow("up first, from the bottom")
+            << QList<int>{up, up, up, up, up} << QList<int>{0, 1, 2, 3, 0};
+        QTest::newRow("tab and shift+tab")
+            << QList<int>{tab, tab, back, back, back} << QList<int>{3, 2, 3, 0, 1};
+    }
+    void keysMoveTheFocusAndTheHighlightAlongTheMenu() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QList<int>, entries);
+        frmmain& menu = Menu();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        // Shown: the menu has the focus, no entry is chosen yet.
+        QCOMPARE(QApplication::focusWidget(), menu.Picture1);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(TextColour(menu.Label1[i]), QColor(Qt::black));
+        for (int k = 0; k < keys.size(); ++k) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(keys[k]),
+                            keys[k] == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            const int entry = entries[k];
+            QCOMPARE(QApplication::focusWidget(), menu.Label1[entry]);
+            for (int i = 0; i < 5; ++i) {
+                QCOMPARE(TextColour(menu.Label1[i]), QColor(i == entry ? Qt::blue : Qt::black));
+                QCOMPARE(menu.Label1[i]->font().pointSizeF(), i == entry ? 13.0 : 12.0);
+            }
+        }
+    }
+
+    // The pointer and the keys share one highlight: the entry under the pointer takes the
+    // focus, and the keys go on from there.
+    void hoverAndFocusNeverShowTwoHighlights() {
+        frmmain& menu = Menu();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        QTest::keyClick(menu.Picture1, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), menu.Label1[3]);
+        QTest::mouseMove(menu.windowHandle(), CentreIn(&menu, menu.Label1[1]));
+        QCOMPARE(QApplication::focusWidget(), menu.Label1[1]);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(TextColour(menu.Label1[i]), QColor(i == 1 ? Qt::blue : Qt::black));
+        QTest::keyClick(menu.Label1[1], Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), menu.Label1[0]);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(TextColour(menu.Label1[i]), QColor(i == 0 ? Qt::blue : Qt::black));
+    }
+
+    void enterAndSpaceChooseTheEntryAsAClickDoes_data() {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("Enter on 船东查询") << 1 << int(Qt::Key_Return) << "frmquery";
+        QTest::newRow("Space on 船东添加") << 2 << int(Qt::Key_Space) << "frminfo";
+        QTest::newRow("keypad Enter on 关于我们") << 3 << int(Qt::Key_Enter) << "frmAbout";
+        QTest::newRow("Enter before an entry is chosen") << 0 << int(Qt::Key_Return) << "";
+    }
+    void enterAndSpaceChooseTheEntryAsAClickDoes() {
+        QFETCH(int, downs);
+        QFETCH(int, key);
+        QFETCH(QString, opens);
+        frmmain& menu = Menu();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        std::vector<Form*> shown;
+        for (Form* form : forms::Loaded())
+            if (form != &menu && form->isVisible())
+                shown.push_back(form);
+        std::vector<Form*> expected;
+        if (opens == QLatin1String("frmquery"))
+            expected.push_back(&forms::Get<frmquery>());
+        else if (opens == QLatin1String("frminfo"))
+            expected.push_back(&forms::Get<frminfo>());
+        else if (opens == QLatin1String("frmAbout"))
+            expected.push_back(&forms::Get<frmAbout>());
+        QCOMPARE(shown, expected);
+        if (opens == QLatin1String("frminfo"))
+            QCOMPARE(forms::Get<frminfo>().shipId, -1);
+    }
+    void enterOnTheExitEntryEndsTheProgram() {
+        frmmain& menu = Menu();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        QTest::keyClick(menu.Picture1, Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), menu.Label1[0]);
+        QTest::keyClick(menu.Label1[0], Qt::Key_Return);
+        QCOMPARE(ends, 1);
+        QVERIFY(forms::Loaded().empty());
+    }
+
+    // A screen reader asks the window which control has the focus and reads its name:
+    // the entry's caption; the menu itself before an entry is chosen.
+    void theEntryWithTheFocusIsWhatAScreenReaderFinds() {
+        frmmain& menu = Menu();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        auto focusName = [&menu] {
+            QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&menu);
+            QAccessibleInterface* focus = window ? window->focusChild() : nullptr;
+            return focus ? focus->text(QAccessible::Name) : QStringLiteral("<none>");
+        };
+        QCOMPARE(focusName(), QStringLiteral("主菜单"));
+        QTest::keyClick(menu.Picture1, Qt::Key_Down);
+        QCOMPARE(focusName(), QStringLiteral("船东查询"));
+        QVERIFY(QAccessible::queryAccessibleInterface(menu.Label1[3])->state().focused);
+        QTest::keyClick(menu.Label1[3], Qt::Key_Down);
+        QCOMPARE(focusName(), QStringLiteral("船东添加"));
+    }
+
     void eachEntryOpensItsWindowOnce() {
         frmmain& menu = Menu();
         Click(menu, 3);
