@@ -4,6 +4,7 @@
 #include "ui/design.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -39,9 +40,22 @@ FlexGrid::FlexGrid(QWidget* parent)
     // header; what it opens is the current row.
     view_->viewport()->installEventFilter(this);
     header->viewport()->installEventFilter(this);
+    // Enter in the grid, for whoever uses the keyboard.
+    view_->installEventFilter(this);
 }
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                !key->isAutoRepeat()) {
+                emit EnterPressed();
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         emit DblClick();

@@ -8,7 +8,8 @@
 //  - Row: the current row, the one the user clicked last (-1 when there is none);
 //  - AutoSize: fits one column to the widest text it holds, all rows counted;
 //  - show / hide (QWidget): shows the grid again or hides it;
-//  - DblClick: the user double-clicked in the grid.
+//  - DblClick: the user double-clicked in the grid;
+//  - EnterPressed: the user pressed Enter in the grid.
 // Its initial settings (columns, header texts, widths, hidden columns, font) are given by
 // the window that owns it.
 
@@ -47,6 +48,7 @@ public:
 
 signals:
     void DblClick();
+    void EnterPressed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

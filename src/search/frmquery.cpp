@@ -133,6 +133,8 @@ void frmquery::CreateControls() {
     connect(CmdQuery, &QPushButton::clicked, this, &frmquery::CmdQuery_Click);
     connect(CmdStop, &QPushButton::clicked, this, &frmquery::CmdStop_Click);
     connect(Grid, &FlexGrid::DblClick, this, &frmquery::Grid_DblClick);
+    // Enter opens the current row as a double-click does.
+    connect(Grid, &FlexGrid::EnterPressed, this, &frmquery::Grid_DblClick);
 }
 
 void frmquery::SetInitialLayout() {

@@ -157,6 +157,42 @@ private slots:
         QVERIFY(testsupport::Texts(boxes_).isEmpty());
     }
 
+    // Enter in the grid does what a double-click does, for the row chosen with the keys.
+    void enterOpensTheCurrentRow_data() {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("id"); // 0: nothing opens
+        QTest::newRow("first row") << 1 << 40000;
+        QTest::newRow("third row") << 3 << 5;
+        QTest::newRow("no current row") << 0 << 0;
+    }
+    void enterOpensTheCurrentRow() {
+        QFETCH(int, downs);
+        QFETCH(int, id);
+        frmquery& w = OpenWindow();
+        w.RunQuery();
+        QTableView* view = GridView(*w.Grid);
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(RecordWindowShown(), id != 0);
+        if (id != 0) {
+            QCOMPARE(forms::Get<frminfo>().shipId, id);
+            QCOMPARE(w.Grid->Row(), downs);
+        }
+        QCOMPARE(w.Grid->Rows(), 4); // no new search
+        QVERIFY(testsupport::Texts(boxes_).isEmpty());
+    }
+    void enterWithOnlyTheHeaderDoesNothing() {
+        frmquery& w = OpenWindow();
+        w.Text1->setText(QStringLiteral("no such shipowner"));
+        w.RunQuery();
+        QTableView* view = GridView(*w.Grid);
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!RecordWindowShown());
+        QVERIFY(testsupport::Texts(boxes_).isEmpty());
+    }
+
     void doubleClickWithoutACurrentRowDoesNothing() {
         frmquery& w = OpenWindow();
         w.RunQuery();
