@@ -1,5 +1,7 @@
 #include "ui/msgbox.h"
 
+#include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <thalvane/version.h>
@@ -27,6 +29,22 @@ QMessageBox::Icon iconFor(int style) {
     }
 }
 
+// A message box sizes itself to its text and leaves its title only 50 pixels beside the
+// title's own width: with the window icon and a close button as wide as Windows draws
+// them, a short title is cut ("Th…ne"). This widens the box to the title in the title
+// bar's font, plus room for the icon (16 pixels and margins), the close button (46) and
+// the frame's edges.
+void FitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    constexpr int kTitleBarRoom = 32 + 46 + 18;
+    const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 int MsgBox(const std::string& text, int style, const std::string& title) {
@@ -42,12 +60,14 @@ int MsgBox(const std::string& text, int style, const std::string& title) {
         QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
+        FitTitle(box);
         box.exec();
         return box.clickedButton() == yes ? platform::vbYes : platform::vbNo;
     }
     QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    FitTitle(box);
     box.exec();
     return platform::vbOK;
 }

@@ -68,6 +68,49 @@ private slots:
         QCOMPARE(title, QStringLiteral("数据处理"));
     }
 
+    // However short the text, the box is wide enough for its title in the title bar's
+    // font (large on some systems), with the window icon and a close button as wide as
+    // Windows draws them (16 + 46 pixels and margins) beside it.
+    void realBoxHasRoomForItsTitle_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("titlePoints"); // 0: the platform's own title bar font
+        for (int points : {0, 28}) {
+            QTest::addRow("program's name, %d pt", points)
+                << QString() << int(platform::vbOKOnly) << points;
+            QTest::addRow("提示:, %d pt", points) << "提示:" << int(platform::vbYesNo) << points;
+            QTest::addRow("数据处理, %d pt", points)
+                << "数据处理" << int(platform::vbCritical) << points;
+        }
+    }
+    void realBoxHasRoomForItsTitle() {
+        QFETCH(QString, title);
+        QFETCH(int, style);
+        QFETCH(int, titlePoints);
+        const QFont platformTitleFont = QApplication::font("QMdiSubWindowTitleBar");
+        if (titlePoints > 0) {
+            QFont large = platformTitleFont;
+            large.setPointSize(titlePoints);
+            QApplication::setFont(large, "QMdiSubWindowTitleBar");
+        }
+        int width = 0;
+        QString shownTitle;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            width = box->width();
+            shownTitle = box->windowTitle();
+            box->buttons().constFirst()->click();
+        });
+        ui::MsgBox("好", style, title.toStdString());
+        const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+        QApplication::setFont(platformTitleFont, "QMdiSubWindowTitleBar");
+        QVERIFY(!shownTitle.isEmpty());
+        const int needed = metrics.horizontalAdvance(shownTitle) + 16 + 46 + 16;
+        QVERIFY2(width >= needed,
+                 qPrintable(QStringLiteral("%1: %2 < %3").arg(shownTitle).arg(width).arg(needed)));
+    }
+
     void endProgramGoesThroughTheHook() {
         int ended = 0;
         int status = -1;
