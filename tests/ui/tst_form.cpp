@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -35,6 +36,31 @@ private slots:
     void cleanup() {
         forms::DestroyAll();
         Probe::created = 0;
+    }
+
+    // A window larger than the screen's free area (the main menu at twice the scale on a
+    // small screen, say) keeps its title bar and its top-left corner on the screen, alone
+    // or opened over the main window wherever that stands.
+    void aWindowLargerThanTheScreenKeepsItsTopLeftOnIt_data() {
+        QTest::addColumn<bool>("overMain");
+        QTest::newRow("alone") << false;
+        QTest::newRow("over the main window") << true;
+    }
+    void aWindowLargerThanTheScreenKeepsItsTopLeftOnIt() {
+        QFETCH(bool, overMain);
+        Other& main = forms::Get<Other>();
+        if (overMain) {
+            main.resize(300, 200);
+            forms::SetMainWindow(&main);
+            main.Show();
+            main.move(main.screen()->availableGeometry().bottomRight() - QPoint(300, 200));
+        }
+        Probe& big = forms::Get<Probe>();
+        const QRect area = big.screen()->availableGeometry();
+        big.resize(area.size() * 2);
+        big.Show();
+        QCOMPARE(big.frameGeometry().topLeft(), area.topLeft());
+        forms::SetMainWindow(nullptr);
     }
 
     void oneObjectPerClassCreatedOnFirstUse() {
