@@ -6,6 +6,7 @@
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
 #include "support/msgboxes.h"
+#include "support/stderrcapture.h"
 #include "support/testdb.h"
 #include "support/windows.h"
 #include "ui/form.h"
@@ -59,15 +60,23 @@ private slots:
 
     void everyFailureShowsTheSameBoxAndNoWindow_data() {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("no file") << "remove";
-        QTest::newRow("empty file") << "empty";
-        QTest::newRow("not a database") << "garbage";
-        QTest::newRow("a folder of that name") << "folder";
-        QTest::newRow("another password") << "rekey";
-        QTest::newRow("no table Thalvane") << "drop";
+        QTest::addColumn<QString>("reason"); // as stderr gives it
+        QTest::newRow("no file") << "remove"
+                                 << "Could not find file";
+        QTest::newRow("empty file") << "empty"
+                                    << "Cannot find the input table 'Thalvane'";
+        QTest::newRow("not a database") << "garbage"
+                                        << "Not a valid password, or not a database";
+        QTest::newRow("a folder of that name") << "folder"
+                                               << "is not a database file";
+        QTest::newRow("another password") << "rekey"
+                                          << "Not a valid password, or not a database";
+        QTest::newRow("no table Thalvane") << "drop"
+                                           << "Cannot find the input table 'Thalvane'";
     }
     void everyFailureShowsTheSameBoxAndNoWindow() {
         QFETCH(QString, damage);
+        QFETCH(QString, reason);
         testsupport::TestDatabase db;
         const QString file = db.path();
         if (damage == "rekey") {
@@ -94,7 +103,15 @@ private slots:
             QDir(db.dir()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
         platform::SetSystemDirectoryOverride(db.dir().toStdString());
 
+        testsupport::StderrCapture stderrText;
         QVERIFY(!modGeneral::Main());
+        // One line for whoever sets the program up: the file tried and why.
+        const QString line = stderrText.text();
+        const QString expected =
+            QStringLiteral("thalvane: cannot open %1: ").arg(QDir::toNativeSeparators(db.path()));
+        QVERIFY2(line.startsWith(expected) && line.count('\n') == 1 && line.endsWith('\n'),
+                 qPrintable(line));
+        QVERIFY2(line.contains(reason), qPrintable(line));
         QCOMPARE(boxes.size(), std::size_t(1));
         QVERIFY(testsupport::IsDatabaseMissingBox(boxes[0]));
         QVERIFY(forms::Loaded().empty());
