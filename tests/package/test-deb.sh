@@ -7,7 +7,7 @@
 #   group thalvane) may check it and add a row, a non-member may not open it;
 #   the installed /usr/bin/thalvane, run by the member on a virtual X display, shows its
 #   splash and then the main menu (the window "Thalvane"), and is killed;
-#   dpkg -r removes the programs and keeps the database;
+#   dpkg -r removes the programs and keeps the database, which installing again keeps;
 #   dpkg -P removes the database and its folder and leaves the group.
 #
 # Usage: tests/package/test-deb.sh <release build dir>
@@ -158,6 +158,12 @@ done
 [ -f "$database" ] || fail "dpkg -r took the database"
 getent group thalvane >/dev/null || fail "dpkg -r took the group"
 step "removed: $(dpkg-query -W -f='${db:Status-Status}' thalvane); $dir keeps $(ls -A "$dir" | tr '\n' ' ')"
+
+# Installing again finds the kept database and leaves it as it is.
+dpkg -i "$deb" >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log" >&2; fail "dpkg -i after dpkg -r failed"; }
+/usr/bin/thalvane-admin check "$database" >"$tmp/check.log" 2>&1 && grep -q "rows: 1" "$tmp/check.log" ||
+    { cat "$tmp/check.log" >&2; fail "installing again did not keep the database"; }
+step "installed again: the kept database still holds the member's row"
 
 dpkg -P thalvane >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log" >&2; fail "dpkg -P failed"; }
 [ ! -e "$dir" ] || fail "$dir is still there after dpkg -P: $(ls -A "$dir")"
