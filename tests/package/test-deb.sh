@@ -114,7 +114,7 @@ step "a member added a row and checked the file; an outsider could not open it"
 # --- the installed program on a virtual display ---
 display=95
 while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -149,6 +149,13 @@ step "/usr/bin/thalvane showed its splash, then the main menu (window $menu, $ge
 kill "$app"
 wait "$app" 2>/dev/null || true
 app=""
+# The killed program leaves its write-ahead log; with umask 022 the member's files must
+# still be the group's to write, or the next member could not open the database.
+for file in "$database-wal" "$database-shm"; do
+    [ -e "$file" ] || fail "the program made no $file"
+    [ "$(stat -c '%G %a' "$file")" = "thalvane 660" ] ||
+        fail "$file is $(stat -c '%U:%G %a' "$file"), not group thalvane 660"
+done
 
 # --- removing keeps the database; purging removes it ---
 dpkg -r thalvane >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log" >&2; fail "dpkg -r failed"; }
