@@ -1308,10 +1308,13 @@ def build():
     save_jpeg(about_picture(), os.path.join(images, "about.jpg"))
 
     save_ico([pixmap(app_16())], os.path.join(icons, "app.ico"), 8)
-    # The desktop entry's icon: the same ball, each pixel drawn as a 4 x 4 block.
+    # The desktop entry's icon in the sizes icon themes ask for: the same ball, each pixel
+    # drawn as a block of N / 16 x N / 16 pixels.
     desktop = os.path.join(HERE, "desktop")
     os.makedirs(desktop, exist_ok=True)
-    pixmap(app_16()).resize((64, 64), Image.NEAREST).save(os.path.join(desktop, "thalvane.png"))
+    for size in DESKTOP_ICON_SIZES:
+        pixmap(app_16()).resize((size, size), Image.NEAREST).save(
+            os.path.join(desktop, "thalvane-%d.png" % size))
     menu = (("menu_search", draw_magnifier, magnifier_16()), ("menu_add", draw_add, ADD_16),
             ("menu_about", draw_about, about_16()), ("menu_config", draw_gear, gear_16()))
     for name, draw, small in menu:
@@ -1325,6 +1328,9 @@ def build():
     save_ico([pixmap(cross_16())], os.path.join(icons, "cross.ico"), 8)
     save_ico([pixmap(HAND_CURSOR)], os.path.join(cursors, "hand.cur"), 4, hotspot=HAND_HOTSPOT)
 
+
+# The sizes of the desktop icon (hicolor theme folders NxN).
+DESKTOP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 # What each file must be: kind, size(s) and colour depth.
 EXPECTED = {
@@ -1349,6 +1355,7 @@ EXPECTED = {
     "icons/cross.ico": ("ICO", [(16, 16)], 256),
     "cursors/hand.cur": ("CUR", [(32, 32)], 16),
 }
+EXPECTED.update({"desktop/thalvane-%d.png" % n: ("PNG", [(n, n)], None) for n in DESKTOP_ICON_SIZES})
 
 
 def read_icon_directory(path):

@@ -12,6 +12,8 @@ packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick sqlcipher
     unixodbc unixodbc-dev libsqliteodbc
     python3-pil
+    # the Debian package and its test: addgroup, the AppStream validator, man
+    adduser appstream man-db
 )
 
 missing=()
