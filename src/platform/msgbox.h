@@ -12,6 +12,7 @@ enum MsgBoxStyle : int {
     vbOKOnly = 0,
     vbYesNo = 4,
     vbCritical = 16,
+    vbExclamation = 48,
     vbInformation = 64,
 };
 

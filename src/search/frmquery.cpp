@@ -9,6 +9,7 @@
 #include "ui/controls.h"
 #include "ui/design.h"
 #include "ui/fonts.h"
+#include "ui/msgbox.h"
 #include "ui/program.h"
 
 #include <QCoreApplication>
@@ -24,10 +25,13 @@ namespace {
 
 // The search's skip-on-error mode: a step that fails is left out and the search goes on
 // with the next one. Nothing is reported.
-template <class Step> void Skip(Step&& step) noexcept {
+// Runs one step; a step that fails is passed over. Tells whether it went through.
+template <class Step> bool Skip(Step&& step) noexcept {
     try {
         step();
+        return true;
     } catch (...) {
+        return false;
     }
 }
 
@@ -158,12 +162,20 @@ void frmquery::RunQuery() {
     Skip([&] { country = Text2->text(); });
     const QString statement = data::SearchStatement(name, country);
     std::unique_ptr<data::Recordset> rs;
-    Skip([&] { rs = opener_ ? opener_(statement) : OpenOnSharedConnection(statement); });
-    // A statement that cannot be opened still clears the grid and fits its columns.
-    Fill(std::move(rs), search);
+    // A statement that cannot be opened still clears the grid and fits its columns,
+    // without a word; unless the file could not be read, which the user then learns.
+    bool damaged = false;
+    try {
+        rs = opener_ ? opener_(statement) : OpenOnSharedConnection(statement);
+    } catch (const data::EngineError& error) {
+        damaged = error.kind() == data::FailureKind::Damaged ||
+                  error.kind() == data::FailureKind::IoError;
+    } catch (...) {
+    }
+    Fill(std::move(rs), search, damaged);
 }
 
-void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search) {
+void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool failed) {
     const QPointer<frmquery> alive(this);
     qint32 counter = 0;
     Skip([&] { Grid->SetRows(1); });
@@ -171,7 +183,7 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search) {
         // The end of data first, then Stop. A result set that cannot even say whether
         // it is at its end has nothing more to list.
         bool atEnd = true;
-        Skip([&] { atEnd = !rs || rs->Eof(); });
+        failed = !Skip([&] { atEnd = !rs || rs->Eof(); }) || failed;
         if (atEnd || StopRequested || ui::ProgramEnding())
             break;
 
@@ -199,17 +211,19 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search) {
         writeField(kKeyColumn, data::kFieldId);
 
         // A result set that cannot move on would list the same record for ever.
-        bool moved = false;
-        Skip([&] {
-            rs->MoveNext();
-            moved = true;
-        });
-        if (!moved)
+        if (!Skip([&] { rs->MoveNext(); })) {
+            failed = true;
             break;
+        }
     }
     CloseQuietly(rs.get());
     rs.reset();
     Skip([&] { modGeneral::FitGridColumns(*Grid); });
+    // The list ended because the engine could not read on (a damaged file, most
+    // likely), not at the end of the data: the rows listed stay, and the user learns
+    // that there may be more.
+    if (failed && !ui::ProgramEnding())
+        ui::MsgBox("数据文件可能已损坏，查询结果不完整。", platform::vbExclamation, "数据处理");
 }
 
 void frmquery::CmdQuery_Click() {

@@ -63,7 +63,8 @@ private:
 
     // Lists the records of rs (which may be null when it could not be opened), closes
     // it and fits the columns, unless search `search` is superseded while it yields.
-    void Fill(std::unique_ptr<data::Recordset> rs, quint64 search);
+    // failed: the result set could not be opened, as the file could not be read.
+    void Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool failed);
 
     void CmdQuery_Click();
     void CmdStop_Click();

@@ -20,7 +20,7 @@ QMessageBox::Icon iconFor(int style) {
         return QMessageBox::Critical;
     case 32:
         return QMessageBox::Question;
-    case 48:
+    case platform::vbExclamation:
         return QMessageBox::Warning;
     case platform::vbInformation:
         return QMessageBox::Information;

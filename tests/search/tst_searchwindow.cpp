@@ -43,6 +43,8 @@ void Search(frmquery& w, const QString& name, const QString& country) {
     QTest::mouseClick(w.CmdQuery, Qt::LeftButton);
 }
 
+const QString kIncomplete = QStringLiteral("数据文件可能已损坏，查询结果不完整。");
+
 const QString kAll =
     QStringLiteral("select 船东,国家,地址,电话,id from Thalvane where 1=1  order by id desc ");
 
@@ -395,6 +397,59 @@ private slots:
         w.RunQuery();
         QCOMPARE(ColumnTexts(*w.Grid, 1), QStringList{"Alpha"});
         QVERIFY(closed);
+        // ...and says that the list may be incomplete.
+        QCOMPARE(testsupport::Texts(boxes_), QStringList{kIncomplete});
+        boxes_.clear();
+    }
+
+    // A file with a damaged page: the search lists the rows it can read, keeps them, and
+    // then says once that the list may be incomplete. A whole file says nothing.
+    void damagedFileListsWhatItCanAndSaysSo_data() {
+        QTest::addColumn<QString>("page"); // the page with a flipped bit
+        QTest::newRow("none") << "";
+        QTest::newRow("a leaf of the table") << "leaf";
+        QTest::newRow("the table's root, an interior page") << "root";
+    }
+    void damagedFileListsWhatItCanAndSaysSo() {
+        QFETCH(QString, page);
+        constexpr int kRows = 600;
+        modGeneral::ResetConnection();
+        db_ = std::make_unique<testsupport::TestDatabase>(kRows);
+        db_->close();
+        QFile file(db_->path());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 pages = file.size() / 1024;
+        QVERIFY2(pages > 20, "a table of several levels");
+        // The table is the first one made: its root is page 2. Its rows fill the pages
+        // after, in id order; the search lists the highest ids first.
+        const qint64 damaged = page == "root" ? 2 : page == "leaf" ? pages / 2 : 0;
+        if (damaged > 0) {
+            QVERIFY(file.seek((damaged - 1) * 1024 + 200));
+            char byte = 0;
+            QVERIFY(file.getChar(&byte));
+            QVERIFY(file.seek((damaged - 1) * 1024 + 200));
+            QVERIFY(file.putChar(char(byte ^ 0x01)));
+        }
+        file.close();
+        Connect(*db_);
+
+        frmquery& w = OpenWindow();
+        QTest::mouseClick(w.CmdQuery, Qt::LeftButton);
+        const int listed = w.Grid->Rows() - 1;
+        if (page.isEmpty()) {
+            QCOMPARE(listed, kRows);
+            QVERIFY(boxes_.empty());
+            return;
+        }
+        QVERIFY2(listed < kRows, qPrintable(QString::number(listed)));
+        if (page == "leaf") {
+            QVERIFY2(listed > 0, "the rows before the damaged page are listed");
+            QCOMPARE(w.Grid->TextMatrix(1, 5), QString::number(kRows));
+            QCOMPARE(w.Grid->TextMatrix(listed, 0), QString::number(listed));
+        }
+        QCOMPARE(testsupport::Texts(boxes_), QStringList{kIncomplete});
+        QCOMPARE(boxes_[0].title, std::string("数据处理"));
+        boxes_.clear();
     }
 };
 
