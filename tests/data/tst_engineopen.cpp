@@ -5,6 +5,7 @@
 #include "data/databasefile.h"
 #include "data/engine.h"
 #include "data/sqlcipher/sqlcipherbackend.h"
+#include "data/sqlcipher/sqlitehandle.h"
 #include "dbbuilder.h"
 #include "support/smalldisk.h"
 #include "support/testdb.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <sqlite3.h>
 
 using testsupport::TestDatabase;
 
@@ -34,6 +36,22 @@ class TestEngineOpen : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { data::RegisterEmbeddedEngine(); }
+    // A failure read after another call replaced the connection's message still says
+    // what the failing call returned.
+    void failureSaysWhatTheCallReturned() {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "select 1", nullptr, nullptr, nullptr), SQLITE_OK);
+        const data::EngineError damaged = data::sqlite::Failure(db, SQLITE_CORRUPT);
+        QVERIFY2(damaged.message().contains(QLatin1String("malformed")),
+                 qPrintable(damaged.message()));
+        QCOMPARE(damaged.kind(), data::FailureKind::Damaged);
+        // Right after the failing call, the connection's own, fuller message.
+        QVERIFY(sqlite3_exec(db, "select * from nowhere", nullptr, nullptr, nullptr) != SQLITE_OK);
+        QVERIFY(data::sqlite::Failure(db, SQLITE_ERROR).message().contains("nowhere"));
+        sqlite3_close(db);
+    }
+
     void opensTheFixtureFileThroughABackslashPath() {
         TestDatabase db;
         QVERIFY(db.dir().contains(QLatin1Char(' ')));

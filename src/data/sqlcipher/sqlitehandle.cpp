@@ -93,8 +93,12 @@ QByteArray FileName(const QString& path) {
 }
 
 EngineError Failure(sqlite3* db, int rc, const QString& context) {
-    const QString engine =
-        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // The connection's message belongs to its last call. When a call since has replaced
+    // it (it then says "not an error", or speaks of another failure), the code's own
+    // text tells what happened.
+    const bool messageIsRcs = db && (sqlite3_errcode(db) & 0xff) == (rc & 0xff);
+    const QString engine = messageIsRcs ? QString::fromUtf8(sqlite3_errmsg(db))
+                                        : QString::fromUtf8(sqlite3_errstr(rc));
     const QString message = context.isEmpty() ? engine : context + QStringLiteral(": ") + engine;
     return EngineError(message, KindOf(db, rc, engine));
 }
