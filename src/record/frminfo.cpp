@@ -9,6 +9,7 @@
 #include "ui/fonts.h"
 #include "ui/msgbox.h"
 #include "ui/textboxes.h"
+#include "ui/waitcursor.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -256,6 +257,8 @@ void frminfo::CmdQuery_Click() {
     std::unique_ptr<data::Recordset> rs;
     CloseOnExit closer{rs};
     try {
+        // The save may wait for another program's lock, up to the engine's timeout.
+        const ui::WaitCursor waiting;
         rs = modGeneral::gConn().OpenRecordset(data::ReadOneRowStatement(shipId),
                                                data::adOpenKeyset, data::adLockPessimistic);
         // A box the user left alone keeps the field exactly as it was read (its bytes, its
@@ -307,6 +310,7 @@ void frminfo::SmartNetXpButton1_Click() {
     if (ui::MsgBox("是否要删除当前信息？", platform::vbYesNo, kBoxTitle) != platform::vbYes)
         return;
     try {
+        const ui::WaitCursor waiting; // as for a save
         modGeneral::gConn().Execute(data::DeleteStatement(shipId));
     } catch (const data::EngineError& e) {
         ReportFailure("删除失败：", e);
