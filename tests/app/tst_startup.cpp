@@ -69,6 +69,8 @@ private slots:
                                         << "Not a valid password, or not a database";
         QTest::newRow("a folder of that name") << "folder"
                                                << "is not a database file";
+        QTest::newRow("a bit flipped in page 1") << "flip"
+                                                 << "Not a valid password, or not a database";
         QTest::newRow("another password") << "rekey"
                                           << "Not a valid password, or not a database";
         QTest::newRow("no table Thalvane") << "drop"
@@ -87,10 +89,19 @@ private slots:
             // Replace the file after the fixture's own handle let go of it (Windows
             // removes no file that is open).
             db.close();
-            QVERIFY(QFile::remove(file));
+            QVERIFY(damage == "flip" || QFile::remove(file));
             QFile::remove(file + "-wal");
             QFile::remove(file + "-shm");
-            if (damage == "empty" || damage == "garbage") {
+            if (damage == "flip") {
+                // Whole but for one bit of its first page.
+                QFile f(file);
+                QVERIFY(f.open(QIODevice::ReadWrite));
+                QVERIFY(f.seek(500));
+                char byte = 0;
+                QVERIFY(f.getChar(&byte));
+                QVERIFY(f.seek(500));
+                QVERIFY(f.putChar(char(byte ^ 0x01)));
+            } else if (damage == "empty" || damage == "garbage") {
                 QFile f(file);
                 QVERIFY(f.open(QIODevice::WriteOnly));
                 if (damage == "garbage")

@@ -25,8 +25,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -682,6 +685,75 @@ private slots:
         QCOMPARE(boxes[0].style, int(platform::vbCritical));
     }
 
+    // A save that waits for another program's lock shows the wait cursor meanwhile, and
+    // saves once the lock is let go within the wait.
+    void saveWaitingForALockShowsTheWaitCursor() {
+        const qint32 id = db->insert(RowOf(kSampleRow));
+        frminfo& w = Open(id);
+        Retype(w.Txt[0], "等锁");
+        db->exec(QStringLiteral("BEGIN IMMEDIATE")); // another writer
+        QVERIFY(!QGuiApplication::overrideCursor());
+        std::atomic<int> shapeWhileWaiting{-1};
+        std::thread other([&] {
+            // The window is blocked in the engine's wait now; look, then let go.
+            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            shapeWhileWaiting = cursor ? int(cursor->shape()) : int(Qt::ArrowCursor);
+            db->exec(QStringLiteral("ROLLBACK"));
+        });
+        Click(w.CmdQuery);
+        other.join();
+        QCOMPARE(shapeWhileWaiting.load(), int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        CHECK(ExpectOneBox("修改成功", platform::vbInformation));
+        QCOMPARE(db->row(id)->value(data::kFieldName).toString(), QStringLiteral("等锁"));
+    }
+
+    // A save on a damaged file says what the engine found, never "not an error".
+    void saveOnADamagedFileSaysWhatWentWrong_data() {
+        QTest::addColumn<QString>("page"); // with the flipped bit
+        QTest::addColumn<bool>("adding");
+        QTest::newRow("a leaf, a new shipowner") << "leaf" << true;
+        QTest::newRow("a leaf, a change") << "leaf" << false;
+        QTest::newRow("the table's root, a new shipowner") << "root" << true;
+        QTest::newRow("the demo rows, byte 3500, a new shipowner") << "demo" << true;
+    }
+    void saveOnADamagedFileSaysWhatWentWrong() {
+        QFETCH(QString, page);
+        QFETCH(bool, adding);
+        modGeneral::ResetConnection();
+        db = std::make_unique<testsupport::TestDatabase>(page == "demo" ? 0 : 600);
+        if (page == "demo")
+            db->insertSamples();
+        modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
+        // The rows go in id order; a change is made to the row on the damaged leaf, the
+        // last one.
+        frminfo& w = Open(adding ? -1 : 600);
+        boxes.clear();
+        db->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        QFile file(db->path());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 damaged = page == "root" ? 2 : file.size() / 1024;
+        const qint64 at = page == "demo" ? 3500 : (damaged - 1) * 1024 + 200;
+        QVERIFY(file.seek(at));
+        char byte = 0;
+        QVERIFY(file.getChar(&byte));
+        QVERIFY(file.seek(at));
+        QVERIFY(file.putChar(char(byte ^ 0x01)));
+        file.close();
+        modGeneral::ResetConnection();
+        modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);
+
+        Retype(w.Txt[0], "损坏");
+        Click(w.CmdQuery);
+        QCOMPARE(boxes.size(), std::size_t(1));
+        const QString text = QString::fromStdString(boxes[0].text);
+        QVERIFY2(text.startsWith(QStringLiteral("保存失败：数据库文件已损坏。(")) &&
+                     !text.contains(QLatin1String("not an error")),
+                 qPrintable(text));
+        QCOMPARE(boxes[0].style, int(platform::vbCritical));
+    }
+
     void saveOnAFullDiskSaysTheDiskIsFull() {
         testsupport::SmallDisk disk(1024);
         if (!disk.mounted())
@@ -701,6 +773,10 @@ private slots:
         QCOMPARE(db->row(id)->value(data::kFieldName).toString(), kSampleRow[0]);
         forms::DestroyAll();
         modGeneral::ResetConnection();
+        // The failed save left nothing in the log: the last close still removes the log
+        // and its index (docs/DATABASE.md).
+        db->close();
+        QCOMPARE(QDir(db->dir()).entryList(QDir::Files), QStringList{"shipman.bcd"});
         db.reset(); // before the disk goes
     }
 
