@@ -10,6 +10,7 @@
 #include "platform/fileaccess.h"
 #include "record/frminfo.h"
 #include "support/msgboxes.h"
+#include "support/permissions.h"
 #include "support/testdb.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
@@ -24,12 +25,10 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr auto kReadOnlyFile = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-constexpr auto kReadOnlyFolder =
-    kReadOnlyFile | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-constexpr auto kWritableFile = kReadOnlyFile | QFile::WriteOwner;
-constexpr auto kWritableFolder = kReadOnlyFolder | QFile::WriteOwner;
+using testsupport::kReadOnlyFile;
+using testsupport::kReadOnlyFolder;
+using testsupport::kWritableFile;
+using testsupport::kWritableFolder;
 
 // The folder's entries with their sizes and the database file's bytes, to show that
 // nothing was written or made.

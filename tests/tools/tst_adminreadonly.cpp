@@ -3,6 +3,7 @@
 // (which read it as it lies).
 
 #include "admintool.h"
+#include "support/permissions.h"
 #include "support/testdb.h"
 
 #include <QDir>
@@ -14,11 +15,10 @@ using admintest::Run;
 using admintest::RunAdmin;
 
 namespace {
-constexpr auto kReadOnlyFile = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-constexpr auto kReadOnlyFolder =
-    kReadOnlyFile | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-constexpr auto kWritableFile = kReadOnlyFile | QFile::WriteOwner;
-constexpr auto kWritableFolder = kReadOnlyFolder | QFile::WriteOwner;
+using testsupport::kReadOnlyFile;
+using testsupport::kReadOnlyFolder;
+using testsupport::kWritableFile;
+using testsupport::kWritableFolder;
 } // namespace
 
 class TestAdminReadOnly : public QObject {
