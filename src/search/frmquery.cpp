@@ -24,8 +24,7 @@
 namespace {
 
 // The search's skip-on-error mode: a step that fails is left out and the search goes on
-// with the next one. Nothing is reported.
-// Runs one step; a step that fails is passed over. Tells whether it went through.
+// with the next one. Tells whether the step went through.
 template <class Step> bool Skip(Step&& step) noexcept {
     try {
         step();
@@ -183,7 +182,8 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool fa
         // The end of data first, then Stop. A result set that cannot even say whether
         // it is at its end has nothing more to list.
         bool atEnd = true;
-        failed = !Skip([&] { atEnd = !rs || rs->Eof(); }) || failed;
+        if (!Skip([&] { atEnd = !rs || rs->Eof(); }))
+            failed = true;
         if (atEnd || StopRequested || ui::ProgramEnding())
             break;
 
