@@ -5,6 +5,7 @@
 #include "data/sqlcipher/sqlcipherbackend.h"
 #include "platform/msgbox.h"
 #include "platform/sysdir.h"
+#include "support/damage.h"
 #include "support/msgboxes.h"
 #include "support/stderrcapture.h"
 #include "support/testdb.h"
@@ -96,11 +97,7 @@ private slots:
                 // Whole but for one bit of its first page.
                 QFile f(file);
                 QVERIFY(f.open(QIODevice::ReadWrite));
-                QVERIFY(f.seek(500));
-                char byte = 0;
-                QVERIFY(f.getChar(&byte));
-                QVERIFY(f.seek(500));
-                QVERIFY(f.putChar(char(byte ^ 0x01)));
+                QVERIFY(testsupport::FlipBit(f, 500));
             } else if (damage == "empty" || damage == "garbage") {
                 QFile f(file);
                 QVERIFY(f.open(QIODevice::WriteOnly));

@@ -10,6 +10,7 @@
 #include "platform/sysdir.h"
 #include "record/frminfo.h"
 #include "support/accessible.h"
+#include "support/damage.h"
 #include "support/msgboxes.h"
 #include "support/smalldisk.h"
 #include "support/testdb.h"
@@ -735,11 +736,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadWrite));
         const qint64 damaged = page == "root" ? 2 : file.size() / 1024;
         const qint64 at = page == "demo" ? 3500 : (damaged - 1) * 1024 + 200;
-        QVERIFY(file.seek(at));
-        char byte = 0;
-        QVERIFY(file.getChar(&byte));
-        QVERIFY(file.seek(at));
-        QVERIFY(file.putChar(char(byte ^ 0x01)));
+        QVERIFY(testsupport::FlipBit(file, at));
         file.close();
         modGeneral::ResetConnection();
         modGeneral::gConn().Open(db->connectionString(), data::kUserId, data::kPassword);

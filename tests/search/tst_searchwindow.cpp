@@ -8,6 +8,7 @@
 #include "search/frmquery.h"
 #include "searchfixture.h"
 #include "support/accessible.h"
+#include "support/damage.h"
 #include "support/msgboxes.h"
 #include "testdb.h"
 #include "ui/design.h"
@@ -423,13 +424,8 @@ private slots:
         // The table is the first one made: its root is page 2. Its rows fill the pages
         // after, in id order; the search lists the highest ids first.
         const qint64 damaged = page == "root" ? 2 : page == "leaf" ? pages / 2 : 0;
-        if (damaged > 0) {
-            QVERIFY(file.seek((damaged - 1) * 1024 + 200));
-            char byte = 0;
-            QVERIFY(file.getChar(&byte));
-            QVERIFY(file.seek((damaged - 1) * 1024 + 200));
-            QVERIFY(file.putChar(char(byte ^ 0x01)));
-        }
+        if (damaged > 0)
+            QVERIFY(testsupport::FlipBit(file, (damaged - 1) * 1024 + 200));
         file.close();
         Connect(*db_);
 
