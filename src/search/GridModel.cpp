@@ -39,7 +39,14 @@ void GridModel::ClearRows() {
 
 void GridModel::SetCellFont(const QFont& font) {
     width_ = TextWidth(font);
-    std::fill(widestStale_.begin(), widestStale_.end(), true);
+    // Widths measured in the old font no longer hold; with no rows there are none to
+    // measure again, and the rows to come are measured as they are written.
+    if (resultRows_ == 0) {
+        std::fill(widest_.begin(), widest_.end(), 0);
+        std::fill(widestStale_.begin(), widestStale_.end(), false);
+    } else {
+        std::fill(widestStale_.begin(), widestStale_.end(), true);
+    }
 }
 
 void GridModel::SetResultRows(int count) {
