@@ -10,9 +10,13 @@
 //  - the peak memory of the process (getrusage maxrss);
 //  - Stop: a click on Stop queued as an ordinary mouse event halfway through a fill; the
 //    rows listed after it was queued and the time until RunQuery returned;
-//  - the number of times the grid was painted while the rows arrived.
+//  - the number of times the grid was painted while the rows arrived;
+//  - the longest gap between two iterations of the event loop during the first search
+//    of a newly loaded window and during the repeat search that follows it, from the
+//    call to RunQuery until it returned (clearing, filling and fitting included).
 //
-// Usage: thalvane-bench-search            (all sizes, in child processes)
+// Usage: thalvane-bench-search            (1,000, 32,767 and 100,000 rows, in child processes)
+//        thalvane-bench-search ROWS...    (the given sizes, in child processes)
 //        thalvane-bench-search DB ROWS    (one size, on an existing database)
 
 #include "data/databasefile.h"
@@ -160,6 +164,32 @@ private:
     mutable int tests_ = 0;
 };
 
+// The longest time between two iterations of the event loop while a call runs: a timer
+// of 0 ms fires in every iteration and notes how long it has been since the last one
+// (or since the call began); the time from the last iteration to the return counts too.
+class GapWatch : public QObject {
+public:
+    template <class Call> double LongestGapMs(Call&& call) {
+        longestNs_ = 0;
+        QTimer timer;
+        timer.setInterval(0);
+        connect(&timer, &QTimer::timeout, this, [this] { Note(); });
+        timer.start();
+        since_.start();
+        call();
+        Note();
+        return double(longestNs_) / 1e6;
+    }
+
+private:
+    void Note() {
+        longestNs_ = std::max(longestNs_, since_.nsecsElapsed());
+        since_.start();
+    }
+    QElapsedTimer since_;
+    qint64 longestNs_ = 0;
+};
+
 int MeasureOneSize(const QString& dbPath, int rows) {
     const QString dir = QFileInfo(dbPath).absolutePath();
     modGeneral::gConn().Open(data::kConnectionHead + dir + data::kDatabaseFile, data::kUserId,
@@ -204,28 +234,42 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     const int rowsBeforeSeen = stop.rowsWhenSeen - stop.rowsWhenQueued;
     const int rowsAfterSeen = w.Grid->Rows() - 1 - stop.rowsWhenSeen;
     w.SetRecordsetOpener({});
+    const double peak = PeakMemoryMiB();
 
-    std::printf("%7d | %8.1f | %7.1f | %5.2f | %8.1f | %6d / %d | %7.1f | %6d\n", rows, fill, floor,
-                fill / floor, PeakMemoryMiB(), rowsBeforeSeen, rowsAfterSeen, stopMs,
-                paintsDuringFill);
+    // The longest gaps, in a window loaded afresh: its first search, then a repeat.
+    forms::DestroyAll();
+    frmquery& fresh = forms::Get<frmquery>();
+    fresh.Show();
+    fresh.Text1->setText(kNameFilter);
+    GapWatch gaps;
+    const double firstGap = gaps.LongestGapMs([&] { fresh.RunQuery(); });
+    const double repeatGap = gaps.LongestGapMs([&] { fresh.RunQuery(); });
+    if (fresh.Grid->Rows() != rows + 1)
+        std::fprintf(stderr, "the grid listed %d rows, expected %d\n", fresh.Grid->Rows() - 1,
+                     rows);
+
+    std::printf("%7d | %8.1f | %7.1f | %5.2f | %8.1f | %6d / %d | %7.1f | %6d | %7.1f | %7.1f\n",
+                rows, fill, floor, fill / floor, peak, rowsBeforeSeen, rowsAfterSeen, stopMs,
+                paintsDuringFill, firstGap, repeatGap);
     std::fflush(stdout);
     forms::DestroyAll();
     return 0;
 }
 
-int MeasureAllSizes(const QString& program) {
+int MeasureAllSizes(const QString& program, const std::vector<int>& sizes) {
     QTemporaryDir temp;
     if (!temp.isValid()) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
-    std::printf(
-        "   rows | fill+fit | floor   | ratio | peak     | Stop: rows | Stop to | paints\n");
-    std::printf(
-        "        | ms       | ms      |       | MiB      | until seen | end ms  | in fill\n");
-    std::printf("        |          |         |       |          | / after    |         |\n");
+    std::printf("   rows | fill+fit | floor   | ratio | peak     | Stop: rows | Stop to | paints  "
+                "| longest gap ms\n");
+    std::printf("        | ms       | ms      |       | MiB      | until seen | end ms  | in fill "
+                "| first   | repeat\n");
+    std::printf("        |          |         |       |          | / after    |         |         "
+                "| search  | search\n");
     std::fflush(stdout);
-    for (const int rows : kSizes) {
+    for (const int rows : sizes) {
         const QString dir = temp.path() + QStringLiteral("/%1").arg(rows);
         QDir().mkpath(dir);
         const QString path = dir + QStringLiteral("/shipman.bcd");
@@ -251,9 +295,26 @@ int main(int argc, char* argv[]) {
     ui::InstallFontFallbacks();
     data::RegisterEmbeddedEngine();
     try {
-        if (argc == 3)
+        bool firstIsNumber = false;
+        if (argc > 1)
+            QString(argv[1]).toInt(&firstIsNumber);
+        if (argc == 3 && !firstIsNumber)
             return MeasureOneSize(QString::fromLocal8Bit(argv[1]), QString(argv[2]).toInt());
-        return MeasureAllSizes(QCoreApplication::applicationFilePath());
+        std::vector<int> sizes(std::begin(kSizes), std::end(kSizes));
+        if (argc > 1) {
+            sizes.clear();
+            for (int i = 1; i < argc; ++i) {
+                bool ok = false;
+                const int rows = QString(argv[i]).toInt(&ok);
+                if (!ok || rows < 1) {
+                    std::fprintf(stderr, "thalvane-bench-search: not a number of rows: %s\n",
+                                 argv[i]);
+                    return 1;
+                }
+                sizes.push_back(rows);
+            }
+        }
+        return MeasureAllSizes(QCoreApplication::applicationFilePath(), sizes);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "thalvane-bench-search: %s\n", e.what());
         return 1;

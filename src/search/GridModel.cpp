@@ -19,6 +19,8 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
     publishTimer_.setSingleShot(true);
     publishTimer_.setInterval(kPublishIntervalMs);
     connect(&publishTimer_, &QTimer::timeout, this, &GridModel::Publish);
+    releaseTimer_.setInterval(0);
+    connect(&releaseTimer_, &QTimer::timeout, this, &GridModel::ReleaseOneBlock);
 }
 
 void GridModel::SetHeader(const QStringList& header) {
@@ -29,8 +31,13 @@ void GridModel::SetHeader(const QStringList& header) {
 }
 
 void GridModel::ClearRows() {
-    cells_.clear();
-    cells_.shrink_to_fit();
+    // Each block frees its texts when its turn comes, whatever the columns are by then.
+    released_.reserve(released_.size() + blocks_.size());
+    for (Block& block : blocks_)
+        released_.push_back(std::move(block));
+    blocks_.clear();
+    if (!released_.empty() && !releaseTimer_.isActive())
+        releaseTimer_.start();
     resultRows_ = 0;
     publishedRows_ = 0;
     widest_.assign(header_.size(), 0);
@@ -39,7 +46,14 @@ void GridModel::ClearRows() {
 
 void GridModel::SetCellFont(const QFont& font) {
     width_ = TextWidth(font);
-    std::fill(widestStale_.begin(), widestStale_.end(), true);
+    // Widths measured in the old font no longer hold; with no rows there are none to
+    // measure again, and the rows to come are measured as they are written.
+    if (resultRows_ == 0) {
+        std::fill(widest_.begin(), widest_.end(), 0);
+        std::fill(widestStale_.begin(), widestStale_.end(), false);
+    } else {
+        std::fill(widestStale_.begin(), widestStale_.end(), true);
+    }
 }
 
 void GridModel::SetResultRows(int count) {
@@ -57,20 +71,45 @@ void GridModel::SetResultRows(int count) {
         if (count < publishedRows_) {
             beginRemoveRows(QModelIndex(), count, publishedRows_ - 1);
             publishedRows_ = count;
+            ResizeStore(count);
             resultRows_ = count;
-            cells_.resize(CellIndex(count, 0));
             endRemoveRows();
         } else {
+            ResizeStore(count);
             resultRows_ = count;
-            cells_.resize(CellIndex(count, 0));
         }
         std::fill(widestStale_.begin(), widestStale_.end(), true);
         return;
     }
+    ResizeStore(count);
     resultRows_ = count;
-    cells_.resize(CellIndex(count, 0));
     if (!publishTimer_.isActive())
         publishTimer_.start();
+}
+
+void GridModel::ResizeStore(int count) {
+    const std::size_t blocks = std::size_t((count + kBlockRows - 1) / kBlockRows);
+    // Rows dropped inside the last block kept come back empty if they are appended again.
+    for (int row = count; row < std::min(resultRows_, int(blocks * kBlockRows)); ++row)
+        for (int column = 0; column < ColumnCount(); ++column)
+            Cell(row, column) = QString();
+    while (blocks_.size() > blocks) {
+        released_.push_back(std::move(blocks_.back()));
+        blocks_.pop_back();
+    }
+    if (!released_.empty() && !releaseTimer_.isActive())
+        releaseTimer_.start();
+    while (blocks_.size() < blocks)
+        blocks_.push_back(std::make_unique<QString[]>(std::size_t(kBlockRows) * header_.size()));
+}
+
+void GridModel::ReleaseOneBlock() {
+    if (!released_.empty())
+        released_.pop_back();
+    if (released_.empty()) {
+        releaseTimer_.stop();
+        released_.shrink_to_fit();
+    }
 }
 
 QString GridModel::Text(int gridRow, int column) const {
@@ -78,7 +117,7 @@ QString GridModel::Text(int gridRow, int column) const {
         return QString();
     if (gridRow == 0)
         return header_.at(column);
-    return cells_[CellIndex(gridRow - 1, column)];
+    return Cell(gridRow - 1, column);
 }
 
 void GridModel::SetText(int gridRow, int column, const QString& text) {
@@ -138,7 +177,7 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= publishedRows_)
         return QVariant();
-    const QString& text = cells_[CellIndex(index.row(), index.column())];
+    const QString& text = Cell(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
         return Shown(text);

@@ -6,12 +6,18 @@
 // record does not make the view lay out and repaint once per record. The widest text of
 // every column is kept as cells are written, so that fitting a column costs nothing
 // however many rows it holds.
+//
+// The cells are kept in blocks of a fixed number of rows, so that appending a row never
+// copies the rows before it. Dropping every row (a new search) hands the blocks over to
+// be freed one block per pass of the event loop, so that freeing a large result never
+// holds the event loop up.
 
 #include <QAbstractTableModel>
 #include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <memory>
 #include <vector>
 
 #include "search/TextWidth.h"
@@ -51,13 +57,28 @@ public:
 private:
     // Drops every result row and the widths measured so far (inside a model reset).
     void ClearRows();
-    QString& Cell(int resultRow, int column) { return cells_[CellIndex(resultRow, column)]; }
-    std::size_t CellIndex(int resultRow, int column) const {
-        return std::size_t(resultRow) * header_.size() + std::size_t(column);
+    using Block = std::unique_ptr<QString[]>;
+    static constexpr int kBlockRows = 4096;
+
+    QString& Cell(int resultRow, int column) {
+        return blocks_[std::size_t(resultRow / kBlockRows)][InBlock(resultRow, column)];
     }
+    const QString& Cell(int resultRow, int column) const {
+        return blocks_[std::size_t(resultRow / kBlockRows)][InBlock(resultRow, column)];
+    }
+    std::size_t InBlock(int resultRow, int column) const {
+        return std::size_t(resultRow % kBlockRows) * header_.size() + std::size_t(column);
+    }
+    // Makes room for `count` result rows, or frees the rows from `count` on and empties
+    // their cells.
+    void ResizeStore(int count);
+    // Frees one block of the rows dropped earlier.
+    void ReleaseOneBlock();
 
     QStringList header_;
-    std::vector<QString> cells_; // result rows, row-major
+    std::vector<Block> blocks_;   // result rows, row-major, kBlockRows rows a block
+    std::vector<Block> released_; // blocks of dropped rows, still to be freed
+    QTimer releaseTimer_;
     int resultRows_ = 0;
     int publishedRows_ = 0; // rows the view knows about
     std::vector<int> widest_;
