@@ -7,7 +7,7 @@ void RecordsetBase::RequireOpen() const {
         throw EngineError(QStringLiteral("Operation is not allowed when the object is closed."));
 }
 
-int RecordsetBase::Column(const QString& field) const {
+int RecordsetBase::FieldIndex(const QString& field) const {
     RequireOpen();
     for (std::size_t c = 0; c < names_.size(); ++c) {
         if (names_[c] == field)
@@ -21,6 +21,16 @@ int RecordsetBase::Column(const QString& field) const {
                                      "requested name: %1")
                           .arg(field),
                       FailureKind::ColumnMissing);
+}
+
+void RecordsetBase::RequireField(int index) const {
+    RequireOpen();
+    if (index < 0 || std::size_t(index) >= names_.size())
+        throw EngineError(
+            QStringLiteral("Item cannot be found in the collection corresponding to the "
+                           "requested ordinal: %1")
+                .arg(index),
+            FailureKind::ColumnMissing);
 }
 
 EngineError RecordsetBase::NoCurrentRow() {
@@ -37,16 +47,16 @@ bool BufferedRecordset::Eof() const {
     return pos_ >= rows_.size();
 }
 
-QVariant BufferedRecordset::Value(const QString& field) const {
-    const int column = Column(field);
+QVariant BufferedRecordset::ValueAt(int index) const {
+    RequireField(index);
     if (Eof())
         throw NoCurrentRow();
-    return mode_ == Mode::None ? rows_[pos_][column] : pending_[column];
+    return mode_ == Mode::None ? rows_[pos_][index] : pending_[index];
 }
 
 void BufferedRecordset::SetValue(const QString& field, const QVariant& value) {
     RequireUpdatable();
-    const int column = Column(field);
+    const int column = FieldIndex(field);
     if (Eof())
         throw NoCurrentRow();
     if (column == key_ || origins_[column].isEmpty())

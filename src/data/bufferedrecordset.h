@@ -14,11 +14,13 @@ namespace data {
 class RecordsetBase : public Recordset {
 public:
     bool IsOpen() const override { return open_; }
+    // Field names compare without regard to case, as in Access.
+    int FieldIndex(const QString& field) const override;
 
 protected:
     void RequireOpen() const;
-    // Field names compare without regard to case, as in Access.
-    int Column(const QString& field) const;
+    // Throws unless the result set is open and index is one of its fields.
+    void RequireField(int index) const;
     static EngineError NoCurrentRow();
     static EngineError ReadOnly();
 
@@ -31,7 +33,7 @@ protected:
 class BufferedRecordset : public RecordsetBase {
 public:
     bool Eof() const final;
-    QVariant Value(const QString& field) const final;
+    QVariant ValueAt(int index) const final;
     void SetValue(const QString& field, const QVariant& value) final;
     void AddNew() final;
     void Update() final;

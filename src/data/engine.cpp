@@ -2,6 +2,7 @@
 
 #include "data/backend.h"
 #include "data/enginechoice.h"
+#include "data/valuerules.h"
 
 namespace data {
 
@@ -40,6 +41,10 @@ EngineError ClosedError() {
     return EngineError(QStringLiteral("Operation is not allowed when the object is closed."));
 }
 } // namespace
+
+QString Recordset::TextAt(int index) const {
+    return FieldText(ValueAt(index));
+}
 
 Connection::Connection() = default;
 Connection::~Connection() = default;

@@ -65,8 +65,17 @@ public:
 
     // True when there is no current row.
     virtual bool Eof() const = 0;
-    // The current row's field, by name. A Null value is a null QVariant (isNull()).
-    virtual QVariant Value(const QString& field) const = 0;
+    // Where the field stands among the result set's fields, found by name (without regard
+    // to case); the same for every row. EngineError when the result set has no such field.
+    virtual int FieldIndex(const QString& field) const = 0;
+    // The current row's field at a position FieldIndex gave. A Null value is a null
+    // QVariant (isNull()).
+    virtual QVariant ValueAt(int index) const = 0;
+    // That field as the program shows it: its text by FieldText (data/valuerules.h). A
+    // result set may give it without going through a QVariant.
+    virtual QString TextAt(int index) const;
+    // The current row's field, by name.
+    QVariant Value(const QString& field) const { return ValueAt(FieldIndex(field)); }
     // Sets a field of the current row (updatable result sets only).
     virtual void SetValue(const QString& field, const QVariant& value) = 0;
     // A new, empty current row (updatable result sets only).

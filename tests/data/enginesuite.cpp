@@ -4,6 +4,7 @@
 #include "enginesuite.h"
 
 #include "data/statements.h"
+#include "data/valuerules.h"
 
 #include <QtTest>
 #include <optional>
@@ -240,6 +241,50 @@ void EngineSuite::fieldsAreFoundByNameInAnyCase() {
     auto rs = OpenForLoad(*conn, id);
     QCOMPARE(rs->Value(QStringLiteral("ID")).toInt(), id);
     QCOMPARE(rs->Value(QStringLiteral("Id")).toInt(), id);
+}
+
+// The text a result set gives for a field, without the value, is what the value rule
+// makes of the value: for the search's snapshot and for the record window's result set.
+void EngineSuite::textOfAFieldIsItsValueByTheValueRule_data() {
+    QTest::addColumn<QString>("stored"); // an SQL expression stored in the country field
+    QTest::addColumn<QString>("text");
+    QTest::newRow("null") << QStringLiteral("NULL") << QString();
+    QTest::newRow("empty") << QStringLiteral("''") << QString();
+    QTest::newRow("spaces only") << QStringLiteral("'   '") << QString();
+    QTest::newRow("spaces around")
+        << QStringLiteral("'  中远 海运  '") << QStringLiteral("中远 海运");
+    QTest::newRow("tabs and line breaks stay")
+        << QStringLiteral("' \t第一行\n '") << QStringLiteral("\t第一行\n");
+    QTest::newRow("surrogate pair") << QStringLiteral("' 🚢 '") << QStringLiteral("🚢");
+    QTest::newRow("number") << QStringLiteral("-7") << QStringLiteral("-7");
+}
+
+void EngineSuite::textOfAFieldIsItsValueByTheValueRule() {
+    QFETCH(QString, stored);
+    QFETCH(QString, text);
+    auto db = makeFixture_();
+    db->exec(QStringLiteral("INSERT INTO Thalvane (id, 船东, 国家) VALUES (40000, '名', %1)")
+                 .arg(stored));
+    auto conn = db->connect();
+    const QString statements[] = {data::SearchStatement(QString(), QString()),
+                                  data::ReadOneRowStatement(40000)};
+    const int cursors[] = {data::adOpenStatic, data::adOpenUnspecified};
+    const int locks[] = {data::adLockReadOnly, data::adLockUnspecified};
+    for (int i = 0; i < 2; ++i) {
+        auto rs = conn->OpenRecordset(statements[i], cursors[i], locks[i]);
+        QVERIFY(!rs->Eof());
+        const int country = rs->FieldIndex(QStringLiteral("国家"));
+        QCOMPARE(rs->FieldIndex(QStringLiteral("ID")), rs->FieldIndex(data::kFieldId));
+        QCOMPARE(rs->TextAt(country), data::FieldText(rs->Value(data::kFieldCountry)));
+        QCOMPARE(rs->TextAt(country), text);
+        QCOMPARE(rs->TextAt(rs->FieldIndex(data::kFieldId)), QStringLiteral("40000"));
+        QCOMPARE(KindOf([&] { rs->FieldIndex(QStringLiteral("无此字段")); }),
+                 data::FailureKind::ColumnMissing);
+        for (const int outside : {-1, 99})
+            QVERIFY(KindOf([&] { rs->TextAt(outside); }));
+        rs->MoveNext();
+        QCOMPARE(KindOf([&] { rs->TextAt(country); }), data::FailureKind::RowGone);
+    }
 }
 
 void EngineSuite::misuseRaisesWithAMessage() {

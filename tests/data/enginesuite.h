@@ -47,6 +47,8 @@ private slots:
     void eofRightAfterOpen();
     void idsAbove32767ReadSaveAndDelete();
     void fieldsAreFoundByNameInAnyCase();
+    void textOfAFieldIsItsValueByTheValueRule_data();
+    void textOfAFieldIsItsValueByTheValueRule();
     void misuseRaisesWithAMessage();
     void refusedWritesRaiseAndStoreNothing_data();
     void refusedWritesRaiseAndStoreNothing();

@@ -69,8 +69,19 @@ std::unique_ptr<SqlCipherBackend> SqlCipherBackend::Open(const QString& path,
     // The log lets a save go ahead while a search still reads; a read-only file keeps the
     // journal mode it has.
     const bool wal = !main->ReadOnly() && UseWriteAheadLog(main->get());
-    return std::unique_ptr<SqlCipherBackend>(new SqlCipherBackend(
-        std::move(main), std::make_shared<sqlite::ReaderPool>(path, password), wal));
+    auto readers = std::make_shared<sqlite::ReaderPool>(path, password);
+    if (wal) {
+        // Keying a handle derives the key from the password, which takes tens of
+        // milliseconds: the first search's reader is keyed now, while the program starts,
+        // not while the user waits for the search. A reader that cannot be opened now is
+        // tried again, and its failure told, by the search.
+        try {
+            readers->Give(readers->Take());
+        } catch (const EngineError&) {
+        }
+    }
+    return std::unique_ptr<SqlCipherBackend>(
+        new SqlCipherBackend(std::move(main), std::move(readers), wal));
 }
 
 void SqlCipherBackend::Execute(const QString& statement) {

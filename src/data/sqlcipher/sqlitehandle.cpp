@@ -122,11 +122,15 @@ HandlePtr OpenKeyed(const QString& path, const QByteArray& password) {
                               .arg(path),
                           FailureKind::ReadOnly);
 
+    // A handle is used by one thread at a time (a connection and its result sets live on
+    // the thread that opened them), so the engine need not lock it around every call.
     sqlite3* raw = nullptr;
     const int rc =
-        writable ? sqlite3_open_v2(FileName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr)
+        writable ? sqlite3_open_v2(FileName(path).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
                  : sqlite3_open_v2(ImmutableUri(path).constData(), &raw,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
     auto handle = std::make_shared<Handle>(raw);
     if (rc != SQLITE_OK)
         throw Failure(raw, rc, path);

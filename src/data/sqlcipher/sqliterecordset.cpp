@@ -75,11 +75,33 @@ public:
         RequireOpen();
         return eof_;
     }
-    QVariant Value(const QString& field) const override {
-        const int column = Column(field);
-        if (eof_)
-            throw NoCurrentRow();
-        return ColumnValue(stmt_.get(), column);
+    QVariant ValueAt(int index) const override {
+        RequireCurrent(index);
+        return ColumnValue(stmt_.get(), index);
+    }
+    // Text straight from the engine's buffer, its surrounding spaces left out before it
+    // becomes a QString: the search reads five fields of every row this way.
+    QString TextAt(int index) const override {
+        RequireCurrent(index);
+        sqlite3_stmt* stmt = stmt_.get();
+        switch (sqlite3_column_type(stmt, index)) {
+        case SQLITE_NULL:
+            return QString();
+        case SQLITE_INTEGER:
+            return QString::number(sqlite3_column_int64(stmt, index));
+        case SQLITE_TEXT: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
+            int begin = 0;
+            int end = sqlite3_column_bytes(stmt, index);
+            while (begin < end && text[begin] == ' ')
+                ++begin;
+            while (end > begin && text[end - 1] == ' ')
+                --end;
+            return QString::fromUtf8(text + begin, end - begin);
+        }
+        default:
+            return RecordsetBase::TextAt(index);
+        }
     }
     void SetValue(const QString&, const QVariant&) override {
         RequireOpen();
@@ -110,6 +132,11 @@ public:
     }
 
 private:
+    void RequireCurrent(int index) const {
+        RequireField(index);
+        if (eof_)
+            throw NoCurrentRow();
+    }
     void Step() {
         const int rc = sqlite3_step(stmt_.get());
         eof_ = rc != SQLITE_ROW;
