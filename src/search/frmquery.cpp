@@ -160,6 +160,9 @@ void frmquery::RunQuery() {
     Skip([&] { name = Text1->text(); });
     Skip([&] { country = Text2->text(); });
     const QString statement = data::SearchStatement(name, country);
+    // The search this one supersedes lets go of its result set first, so that its
+    // reader serves this one.
+    StopFilling();
     std::unique_ptr<data::Recordset> rs;
     // A statement that cannot be opened still clears the grid and fits its columns,
     // without a word; unless the file could not be read, which the user then learns.
@@ -174,10 +177,32 @@ void frmquery::RunQuery() {
     Fill(std::move(rs), search, damaged);
 }
 
+void frmquery::StopFilling() {
+    CloseQuietly(filling_);
+    filling_ = nullptr;
+}
+
 void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool failed) {
     const QPointer<frmquery> alive(this);
     qint32 counter = 0;
     Skip([&] { Grid->SetRows(1); });
+    // The grid's columns and the fields they show. Every row has the same fields: each
+    // is found by its name once; one that is not there leaves its cells empty.
+    struct Shown {
+        int column;
+        const QString& field;
+        int index = -1;
+    };
+    Shown shown[] = {{1, data::kFieldName},
+                     {2, data::kFieldCountry},
+                     {3, data::kFieldPhone},
+                     {4, data::kFieldAddress},
+                     {kKeyColumn, data::kFieldId}};
+    if (rs) {
+        for (Shown& s : shown)
+            Skip([&] { s.index = rs->FieldIndex(s.field); });
+    }
+    filling_ = rs.get();
     for (;;) {
         // The end of data first, then Stop. A result set that cannot even say whether
         // it is at its end has nothing more to list.
@@ -190,8 +215,10 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool fa
         QCoreApplication::processEvents();
         if (!alive || latestSearch_ != search || ui::ProgramEnding()) {
             // A later search owns the grid now, or the window was closed: leave the
-            // grid alone.
+            // grid alone (and the result set, if they have closed it already).
             CloseQuietly(rs.get());
+            if (alive && filling_ == rs.get())
+                filling_ = nullptr;
             return;
         }
 
@@ -201,14 +228,10 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool fa
                 Grid->SetRows(Grid->Rows() + 1);
         });
         Skip([&] { Grid->SetTextMatrix(counter, 0, QString::number(counter)); });
-        const auto writeField = [&](int column, const QString& field) {
-            Skip([&] { Grid->SetTextMatrix(counter, column, data::FieldText(rs->Value(field))); });
-        };
-        writeField(1, data::kFieldName);
-        writeField(2, data::kFieldCountry);
-        writeField(3, data::kFieldPhone);
-        writeField(4, data::kFieldAddress);
-        writeField(kKeyColumn, data::kFieldId);
+        for (const Shown& s : shown) {
+            if (s.index >= 0)
+                Skip([&] { Grid->SetTextMatrix(counter, s.column, rs->TextAt(s.index)); });
+        }
 
         // A result set that cannot move on would list the same record for ever.
         if (!Skip([&] { rs->MoveNext(); })) {
@@ -216,6 +239,7 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool fa
             break;
         }
     }
+    filling_ = nullptr;
     CloseQuietly(rs.get());
     rs.reset();
     Skip([&] { modGeneral::FitGridColumns(*Grid); });
@@ -255,6 +279,7 @@ void frmquery::Grid_DblClick() {
 void frmquery::Form_Unload() {
     // A search still filling the grid ends at its next row and leaves the grid alone.
     ++latestSearch_;
+    StopFilling();
     SetInitialLayout();
 }
 

@@ -66,6 +66,9 @@ private:
     // failed: the result set could not be opened, as the file could not be read.
     void Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool failed);
 
+    // Closes the result set of the search filling the grid, if one is.
+    void StopFilling();
+
     void CmdQuery_Click();
     void CmdStop_Click();
     void Grid_DblClick();
@@ -73,4 +76,6 @@ private:
     // Number of the latest search; a running fill whose number is no longer the latest
     // has been superseded by a later search or by closing the window.
     quint64 latestSearch_ = 0;
+    // The result set of the search filling the grid; owned by that search.
+    data::Recordset* filling_ = nullptr;
 };

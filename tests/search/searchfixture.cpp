@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 
 namespace searchtest {
 
@@ -37,9 +38,17 @@ public:
             log_.beforeEofTest(number_, use.eofTests);
         return inner_->Eof();
     }
-    QVariant Value(const QString& field) const override {
+    int FieldIndex(const QString& field) const override {
+        Use();
+        return inner_->FieldIndex(field);
+    }
+    QVariant ValueAt(int index) const override {
         ++Use().valueReads;
-        return inner_->Value(field);
+        return inner_->ValueAt(index);
+    }
+    QString TextAt(int index) const override {
+        ++Use().valueReads;
+        return inner_->TextAt(index);
     }
     void SetValue(const QString& field, const QVariant& value) override {
         Use();
@@ -81,7 +90,10 @@ private:
 
 ResultSetLog::ResultSetLog(frmquery& window) : window_(window) {
     window_.SetRecordsetOpener([this](const QString& statement) {
+        const int othersOpen = int(std::count_if(
+            opened.begin(), opened.end(), [](const ResultSetUse& use) { return !use.closed; }));
         opened.push_back(ResultSetUse{statement});
+        opened.back().othersOpen = othersOpen;
         const int number = int(opened.size()) - 1;
         auto inner =
             modGeneral::gConn().OpenRecordset(statement, data::adOpenStatic, data::adLockReadOnly);
@@ -103,9 +115,19 @@ bool FakeRecordset::Eof() const {
     return current_ >= rows_.size();
 }
 
-QVariant FakeRecordset::Value(const QString& field) const {
+int FakeRecordset::FieldIndex(const QString& field) const {
+    // Any name is a field: one the rows lack reads as Null.
+    const auto known = std::find(names_.begin(), names_.end(), field);
+    if (known != names_.end())
+        return int(known - names_.begin());
+    names_.push_back(field);
+    return int(names_.size()) - 1;
+}
+
+QVariant FakeRecordset::ValueAt(int index) const {
     if (Eof())
         throw data::EngineError(QStringLiteral("no current row"));
+    const QString& field = names_.at(std::size_t(index));
     if (failing_.count(field))
         throw data::EngineError(QStringLiteral("cannot read ") + field);
     return rows_.at(current_).value(field);

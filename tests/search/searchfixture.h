@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <vector>
 
 class FlexGrid;
 class QTableView;
@@ -34,6 +35,8 @@ struct ResultSetUse {
     int valueReads = 0;
     int callsAfterClose = 0;
     bool closed = false;
+    // Result sets opened before this one and still open when it was opened.
+    int othersOpen = 0;
 };
 
 // Gives the window result sets opened on the shared connection as it opens them itself
@@ -63,7 +66,8 @@ public:
     // Set to true by Close, so that a test sees it after the window dropped the set.
     bool* closedFlag = nullptr;
     bool Eof() const override;
-    QVariant Value(const QString& field) const override;
+    int FieldIndex(const QString& field) const override;
+    QVariant ValueAt(int index) const override;
     void SetValue(const QString& field, const QVariant& value) override;
     void AddNew() override;
     void Update() override;
@@ -74,6 +78,7 @@ public:
 private:
     QList<QVariantMap> rows_;
     std::set<QString> failing_;
+    mutable std::vector<QString> names_;
     bool moveNextFails_;
     int current_ = 0;
     bool open_ = true;

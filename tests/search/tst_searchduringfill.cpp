@@ -139,19 +139,26 @@ private slots:
             QVERIFY(use.closed);
             QCOMPARE(use.callsAfterClose, 0);
         }
-        // The first search read the four rows before the switch, and nothing after.
+        // The first search read the four rows before the switch, and nothing after; it let
+        // go of its result set before the second one was opened.
         QCOMPARE(log.opened[0].valueReads, 5 * (kSecondSearchAtRow - 1));
+        QCOMPARE(log.opened[1].othersOpen, 0);
     }
 
     void closingDuringTheFill() {
         frmquery& w = OpenWindow();
         ResultSetLog log(w);
+        bool closedWithTheWindow = false;
         log.beforeEofTest = [&](int, int test) {
-            if (test == 5)
-                QMetaObject::invokeMethod(&w, &QWidget::close, Qt::QueuedConnection);
+            if (test != 5)
+                return;
+            QMetaObject::invokeMethod(&w, &QWidget::close, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &w, [&] { closedWithTheWindow = log.opened[0].closed; }, Qt::QueuedConnection);
         };
         w.Text2->setText(QStringLiteral("  "));
         QTest::mouseClick(w.CmdQuery, Qt::LeftButton);
+        QVERIFY(closedWithTheWindow); // at once, not when the fill got its turn again
 
         QVERIFY(!w.IsLoaded());
         QVERIFY(!w.isVisible());
