@@ -3,12 +3,14 @@
 #include "data/sqlcipher/sqlcipherbackend.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
+    ui::ChooseEventDispatcher();
     QApplication app(argc, argv);
     // The program ends when its last window is unloaded (see Form::Unload).
     QApplication::setQuitOnLastWindowClosed(false);

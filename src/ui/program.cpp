@@ -12,6 +12,13 @@ EndProgramHook& hook() {
 bool ending = false;
 } // namespace
 
+void ChooseEventDispatcher() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+#endif
+}
+
 void EndProgram(int exitCode) {
     ending = true;
     if (hook()) {
