@@ -2,18 +2,23 @@
 //
 // For 1,000, 32,767 and 100,000 matching rows in synthetic databases made by the demo
 // builder, each size measured in a process of its own so that its peak memory is its own:
-//  - floor: the bare iteration of the search's result set (end test, five field reads
-//    turned into text, move to the next record), without any window;
+//  - the longest gap between two iterations of the event loop during the first search
+//    of a program that has just opened its connection and loaded the window, and during
+//    the repeat search that follows it, from the call to RunQuery until it returned
+//    (clearing, filling and fitting included);
+//  - bare loop: the engine alone, the same statement stepped through with SQLite's C
+//    interface on a handle keyed as the program keys its own, the five fields read as
+//    bytes;
+//  - floor: the iteration of the search's result set as the fill does it (end test, five
+//    field texts, move to the next record), without any window;
 //  - fill: RunQuery of the real search window, shown offscreen, from the click to the
 //    fitted columns (the same statement);
-//  - the ratio of the two, medians of three runs each;
-//  - the peak memory of the process (getrusage maxrss);
+//  - the ratios of fill to floor and to the bare loop, medians of three runs each;
+//  - the peak memory of the process (getrusage maxrss) and the memory it holds once a
+//    search has ended and the rows of the one before are freed (settled);
 //  - Stop: a click on Stop queued as an ordinary mouse event halfway through a fill; the
 //    rows listed after it was queued and the time until RunQuery returned;
-//  - the number of times the grid was painted while the rows arrived;
-//  - the longest gap between two iterations of the event loop during the first search
-//    of a newly loaded window and during the repeat search that follows it, from the
-//    call to RunQuery until it returned (clearing, filling and fitting included).
+//  - the number of times the grid was painted while the rows arrived.
 //
 // Usage: thalvane-bench-search            (1,000, 32,767 and 100,000 rows, in child processes)
 //        thalvane-bench-search ROWS...    (the given sizes, in child processes)
@@ -23,6 +28,7 @@
 #include "data/engine.h"
 #include "data/sharedconnection.h"
 #include "data/sqlcipher/sqlcipherbackend.h"
+#include "data/sqlcipher/sqlitehandle.h"
 #include "data/statements.h"
 #include "data/valuerules.h"
 #include "dbbuilder.h"
@@ -30,6 +36,7 @@
 #include "search/frmquery.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,7 +50,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <sqlite3.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -64,19 +73,32 @@ double PeakMemoryMiB() {
     return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
+// The memory the process holds now.
+double ResidentMiB() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
 // The search's result set read as the fill reads it, with nothing else done.
 double FloorMs(const QString& statement, int expectedRows) {
     QElapsedTimer timer;
     timer.start();
     auto rs =
         modGeneral::gConn().OpenRecordset(statement, data::adOpenStatic, data::adLockReadOnly);
-    const QString fields[] = {data::kFieldName, data::kFieldCountry, data::kFieldPhone,
-                              data::kFieldAddress, data::kFieldId};
+    const int fields[] = {rs->FieldIndex(data::kFieldName), rs->FieldIndex(data::kFieldCountry),
+                          rs->FieldIndex(data::kFieldPhone), rs->FieldIndex(data::kFieldAddress),
+                          rs->FieldIndex(data::kFieldId)};
     int rows = 0;
     qsizetype characters = 0;
     while (!rs->Eof()) {
-        for (const QString& field : fields)
-            characters += data::FieldText(rs->Value(field)).size();
+        for (const int field : fields)
+            characters += rs->TextAt(field).size();
         rs->MoveNext();
         ++rows;
     }
@@ -84,6 +106,34 @@ double FloorMs(const QString& statement, int expectedRows) {
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     if (rows != expectedRows || characters == 0)
         std::fprintf(stderr, "floor read %d rows, expected %d\n", rows, expectedRows);
+    return ms;
+}
+
+// The engine alone: the same statement on a handle keyed as the program keys its own,
+// stepped through with the C interface, the five fields' bytes read and nothing made of
+// them. No program that shows the rows can be faster.
+double BareLoopMs(sqlite3* db, const QString& statement, int expectedRows) {
+    QElapsedTimer timer;
+    timer.start();
+    const QByteArray text = statement.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "bare loop: %s\n", sqlite3_errmsg(db));
+        return 0;
+    }
+    int rows = 0;
+    long long bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < 5; ++c) {
+            if (sqlite3_column_text(stmt, c))
+                bytes += sqlite3_column_bytes(stmt, c);
+        }
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (rows != expectedRows || bytes == 0)
+        std::fprintf(stderr, "bare loop read %d rows, expected %d\n", rows, expectedRows);
     return ms;
 }
 
@@ -147,7 +197,9 @@ public:
             watch_.QueueClick();
         return inner_->Eof();
     }
-    QVariant Value(const QString& field) const override { return inner_->Value(field); }
+    int FieldIndex(const QString& field) const override { return inner_->FieldIndex(field); }
+    QVariant ValueAt(int index) const override { return inner_->ValueAt(index); }
+    QString TextAt(int index) const override { return inner_->TextAt(index); }
     void SetValue(const QString& field, const QVariant& value) override {
         inner_->SetValue(field, value);
     }
@@ -190,22 +242,38 @@ private:
     qint64 longestNs_ = 0;
 };
 
+// Runs the event loop until the grid has let go of the rows a search dropped.
+void LetGoOfDroppedRows() {
+    for (int pass = 0; pass < 100000; ++pass)
+        QCoreApplication::processEvents();
+}
+
 int MeasureOneSize(const QString& dbPath, int rows) {
     const QString dir = QFileInfo(dbPath).absolutePath();
+    // The longest gaps first, as a user meets them: the first search of a program that
+    // has just opened its connection and loaded the window, then a repeat.
     modGeneral::gConn().Open(data::kConnectionHead + dir + data::kDatabaseFile, data::kUserId,
                              data::kPassword);
     const QString statement = data::SearchStatement(kNameFilter, QString());
-
     frmquery& w = forms::Get<frmquery>();
     w.Show();
     w.Text1->setText(kNameFilter);
+    GapWatch gaps;
+    const double firstGap = gaps.LongestGapMs([&] { w.RunQuery(); });
+    const double repeatGap = gaps.LongestGapMs([&] { w.RunQuery(); });
+    if (w.Grid->Rows() != rows + 1)
+        std::fprintf(stderr, "the grid listed %d rows, expected %d\n", w.Grid->Rows() - 1, rows);
+
     QTableView* view = w.Grid->findChild<QTableView*>();
     PaintCounter paints;
     view->viewport()->installEventFilter(&paints);
 
+    data::sqlite::HandlePtr bare = data::sqlite::OpenKeyed(dbPath, data::kPassword.toUtf8());
+    std::vector<double> bares;
     std::vector<double> floors;
     std::vector<double> fills;
     for (int run = 0; run < kRuns; ++run) {
+        bares.push_back(BareLoopMs(bare->get(), statement, rows));
         floors.push_back(FloorMs(statement, rows));
         paints.paints = 0;
         QElapsedTimer timer;
@@ -217,8 +285,12 @@ int MeasureOneSize(const QString& dbPath, int rows) {
                          rows);
     }
     const int paintsDuringFill = paints.paints;
+    const double bareLoop = Median(bares);
     const double floor = Median(floors);
     const double fill = Median(fills);
+    bare.reset();
+    LetGoOfDroppedRows();
+    const double settled = ResidentMiB();
 
     // Stop halfway through a fill: the click is queued just before the fill yields for
     // row `half`, as a click waits in the queue while the program is busy.
@@ -236,21 +308,10 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     w.SetRecordsetOpener({});
     const double peak = PeakMemoryMiB();
 
-    // The longest gaps, in a window loaded afresh: its first search, then a repeat.
-    forms::DestroyAll();
-    frmquery& fresh = forms::Get<frmquery>();
-    fresh.Show();
-    fresh.Text1->setText(kNameFilter);
-    GapWatch gaps;
-    const double firstGap = gaps.LongestGapMs([&] { fresh.RunQuery(); });
-    const double repeatGap = gaps.LongestGapMs([&] { fresh.RunQuery(); });
-    if (fresh.Grid->Rows() != rows + 1)
-        std::fprintf(stderr, "the grid listed %d rows, expected %d\n", fresh.Grid->Rows() - 1,
-                     rows);
-
-    std::printf("%7d | %8.1f | %7.1f | %5.2f | %8.1f | %6d / %d | %7.1f | %6d | %7.1f | %7.1f\n",
-                rows, fill, floor, fill / floor, peak, rowsBeforeSeen, rowsAfterSeen, stopMs,
-                paintsDuringFill, firstGap, repeatGap);
+    std::printf("%7d | %8.1f | %7.1f | %7.1f | %5.2f | %5.2f | %6.1f | %7.1f | %6d / %d | %6.1f | "
+                "%5d | %6.1f | %6.1f\n",
+                rows, fill, floor, bareLoop, fill / floor, fill / bareLoop, peak, settled,
+                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, firstGap, repeatGap);
     std::fflush(stdout);
     forms::DestroyAll();
     return 0;
@@ -262,12 +323,12 @@ int MeasureAllSizes(const QString& program, const std::vector<int>& sizes) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
-    std::printf("   rows | fill+fit | floor   | ratio | peak     | Stop: rows | Stop to | paints  "
-                "| longest gap ms\n");
-    std::printf("        | ms       | ms      |       | MiB      | until seen | end ms  | in fill "
-                "| first   | repeat\n");
-    std::printf("        |          |         |       |          | / after    |         |         "
-                "| search  | search\n");
+    std::printf("   rows | fill+fit | floor   | bare    | fill/ | fill/ | peak   | settled | Stop: "
+                "rows | Stop   | paints | longest gap ms\n");
+    std::printf("        | ms       | ms      | loop ms | floor | bare  | MiB    | MiB     | until "
+                "seen | to end | in     | first  | repeat\n");
+    std::printf("        |          |         |         |       |       |        |         | / "
+                "after    | ms     | fill   | search | search\n");
     std::fflush(stdout);
     for (const int rows : sizes) {
         const QString dir = temp.path() + QStringLiteral("/%1").arg(rows);
@@ -290,6 +351,7 @@ int MeasureAllSizes(const QString& program, const std::vector<int>& sizes) {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    ui::ChooseEventDispatcher(); // as the program does
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ui::InstallFontFallbacks();
