@@ -18,7 +18,8 @@
 //    search has ended and the rows of the one before are freed (settled);
 //  - Stop: a click on Stop queued as an ordinary mouse event halfway through a fill; the
 //    rows listed after it was queued and the time until RunQuery returned;
-//  - the number of times the grid was painted while the rows arrived.
+//  - the number of times the grid was painted while the rows arrived;
+//  - the time the connection took to open (the keys derived from the password).
 //
 // Usage: thalvane-bench-search            (1,000, 32,767 and 100,000 rows, in child processes)
 //        thalvane-bench-search ROWS...    (the given sizes, in child processes)
@@ -252,8 +253,11 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     const QString dir = QFileInfo(dbPath).absolutePath();
     // The longest gaps first, as a user meets them: the first search of a program that
     // has just opened its connection and loaded the window, then a repeat.
+    QElapsedTimer opening;
+    opening.start();
     modGeneral::gConn().Open(data::kConnectionHead + dir + data::kDatabaseFile, data::kUserId,
                              data::kPassword);
+    const double openMs = double(opening.nsecsElapsed()) / 1e6;
     const QString statement = data::SearchStatement(kNameFilter, QString());
     frmquery& w = forms::Get<frmquery>();
     w.Show();
@@ -309,9 +313,9 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     const double peak = PeakMemoryMiB();
 
     std::printf("%7d | %8.1f | %7.1f | %7.1f | %5.2f | %5.2f | %6.1f | %7.1f | %6d / %d | %6.1f | "
-                "%5d | %6.1f | %6.1f\n",
+                "%5d | %6.1f | %6.1f | %5.1f\n",
                 rows, fill, floor, bareLoop, fill / floor, fill / bareLoop, peak, settled,
-                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, firstGap, repeatGap);
+                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, firstGap, repeatGap, openMs);
     std::fflush(stdout);
     forms::DestroyAll();
     return 0;
@@ -324,11 +328,11 @@ int MeasureAllSizes(const QString& program, const std::vector<int>& sizes) {
         return 1;
     }
     std::printf("   rows | fill+fit | floor   | bare    | fill/ | fill/ | peak   | settled | Stop: "
-                "rows | Stop   | paints | longest gap ms\n");
+                "rows | Stop   | paints | longest gap ms  | open\n");
     std::printf("        | ms       | ms      | loop ms | floor | bare  | MiB    | MiB     | until "
-                "seen | to end | in     | first  | repeat\n");
+                "seen | to end | in     | first  | repeat | conn.\n");
     std::printf("        |          |         |         |       |       |        |         | / "
-                "after    | ms     | fill   | search | search\n");
+                "after    | ms     | fill   | search | search | ms\n");
     std::fflush(stdout);
     for (const int rows : sizes) {
         const QString dir = temp.path() + QStringLiteral("/%1").arg(rows);
