@@ -1,6 +1,7 @@
 #include "search/GridModel.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 // About one display frame: the view hears of new rows at most this often.
@@ -10,9 +11,20 @@ constexpr int kPublishIntervalMs = 16;
 // paint would freeze the window, and no column shows more.
 constexpr qsizetype kShownChars = 1000;
 
-QString Shown(const QString& text) {
-    return text.size() > kShownChars ? text.left(kShownChars) + QChar(0x2026) : text;
+QString Shown(QStringView text) {
+    if (text.size() <= kShownChars)
+        return text.toString();
+    QString shown = text.left(kShownChars).toString();
+    shown += QChar(0x2026);
+    return shown;
 }
+
+// A block's buffer is packed anew once more than half of it is garbage, and at least this
+// much (64 KiB): packing then costs no more than the writes that made the garbage did.
+constexpr qsizetype kPackAtGarbage = 32 * 1024;
+
+// A span reaches no further into its block's buffer than this.
+constexpr qsizetype kMaxSpan = std::numeric_limits<quint32>::max();
 } // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
@@ -33,7 +45,7 @@ void GridModel::SetHeader(const QStringList& header) {
 void GridModel::ClearRows() {
     // Each block frees its texts when its turn comes, whatever the columns are by then.
     released_.reserve(released_.size() + blocks_.size());
-    for (Block& block : blocks_)
+    for (std::unique_ptr<Block>& block : blocks_)
         released_.push_back(std::move(block));
     blocks_.clear();
     if (!released_.empty() && !releaseTimer_.isActive())
@@ -92,15 +104,74 @@ void GridModel::ResizeStore(int count) {
     // Rows dropped inside the last block kept come back empty if they are appended again.
     for (int row = count; row < std::min(resultRows_, int(blocks * kBlockRows)); ++row)
         for (int column = 0; column < ColumnCount(); ++column)
-            Cell(row, column) = QString();
+            Store(row, column, QStringView());
     while (blocks_.size() > blocks) {
         released_.push_back(std::move(blocks_.back()));
         blocks_.pop_back();
     }
     if (!released_.empty() && !releaseTimer_.isActive())
         releaseTimer_.start();
-    while (blocks_.size() < blocks)
-        blocks_.push_back(std::make_unique<QString[]>(std::size_t(kBlockRows) * header_.size()));
+    while (blocks_.size() < blocks) {
+        // The rows of the last block are written by now, as a fill writes them: its buffer
+        // gives back what it holds spare, and the next block starts with room for as much
+        // text, the rows of a result being much alike.
+        qsizetype room = 0;
+        if (!blocks_.empty()) {
+            Block& last = *blocks_.back();
+            last.text.squeeze();
+            room = last.text.size() - last.garbage;
+        }
+        blocks_.push_back(std::make_unique<Block>(std::size_t(kBlockRows) * header_.size()));
+        if (room > 0)
+            blocks_.back()->text.reserve(room);
+    }
+}
+
+QStringView GridModel::Cell(int resultRow, int column) const {
+    const Block& block = *blocks_[std::size_t(resultRow / kBlockRows)];
+    const Span& span = block.spans[InBlock(resultRow, column)];
+    return QStringView(block.text.constData() + span.offset, qsizetype(span.length));
+}
+
+void GridModel::Store(int resultRow, int column, QStringView text) {
+    Block& block = *blocks_[std::size_t(resultRow / kBlockRows)];
+    Span& span = block.spans[InBlock(resultRow, column)];
+    block.garbage += span.length;
+    span = Span();
+    PackIfWasteful(block);
+    if (text.isEmpty())
+        return;
+    // Past 4 Gi characters in one block, more than any real result holds, the text is cut.
+    if (block.text.size() + text.size() > kMaxSpan)
+        Pack(block);
+    text = text.left(std::max<qsizetype>(kMaxSpan - block.text.size(), 0));
+    span.offset = quint32(block.text.size());
+    span.length = quint32(text.size());
+    block.text.append(text);
+}
+
+void GridModel::PackIfWasteful(Block& block) {
+    if (block.garbage >= kPackAtGarbage && block.garbage > block.text.size() / 2)
+        Pack(block);
+}
+
+void GridModel::Pack(Block& block) {
+    QString packed;
+    packed.reserve(block.text.size() - block.garbage);
+    for (std::size_t cell = 0; cell < block.cells; ++cell) {
+        Span& span = block.spans[cell];
+        if (span.length == 0)
+            continue;
+        const QStringView text(block.text.constData() + span.offset, qsizetype(span.length));
+        span.offset = quint32(packed.size());
+        packed.append(text);
+    }
+    block.text = std::move(packed);
+    block.garbage = 0;
+}
+
+int GridModel::ShownWidth(QStringView text) {
+    return text.size() > kShownChars ? width_.Of(Shown(text)) : width_.Of(text);
 }
 
 void GridModel::ReleaseOneBlock() {
@@ -117,7 +188,8 @@ QString GridModel::Text(int gridRow, int column) const {
         return QString();
     if (gridRow == 0)
         return header_.at(column);
-    return Cell(gridRow - 1, column);
+    const QStringView text = Cell(gridRow - 1, column);
+    return text.isEmpty() ? QString() : text.toString();
 }
 
 void GridModel::SetText(int gridRow, int column, const QString& text) {
@@ -129,12 +201,11 @@ void GridModel::SetText(int gridRow, int column, const QString& text) {
         return;
     }
     const int row = gridRow - 1;
-    QString& cell = Cell(row, column);
-    if (!cell.isEmpty())
+    if (CellSpan(row, column).length != 0)
         widestStale_[column] = true;
-    cell = text;
+    Store(row, column, text);
     if (!widestStale_[column] && !text.isEmpty())
-        widest_[column] = std::max(widest_[column], width_.Of(Shown(text)));
+        widest_[column] = std::max(widest_[column], ShownWidth(text));
     if (row < publishedRows_) {
         const QModelIndex changed = index(row, column);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
@@ -147,9 +218,9 @@ int GridModel::WidestCellText(int column) {
     if (widestStale_[column]) {
         int widest = 0;
         for (int row = 0; row < resultRows_; ++row) {
-            const QString& text = Cell(row, column);
+            const QStringView text = Cell(row, column);
             if (!text.isEmpty())
-                widest = std::max(widest, width_.Of(Shown(text)));
+                widest = std::max(widest, ShownWidth(text));
         }
         widest_[column] = widest;
         widestStale_[column] = false;
@@ -177,12 +248,12 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= publishedRows_)
         return QVariant();
-    const QString& text = Cell(index.row(), index.column());
+    const QStringView text = Cell(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return Shown(text);
+        return text.isEmpty() ? QString() : Shown(text);
     case Qt::AccessibleTextRole:
-        return text; // a screen reader reads the whole text
+        return text.isEmpty() ? QString() : text.toString(); // a screen reader reads it all
     default:
         return QVariant();
     }

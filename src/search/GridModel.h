@@ -8,14 +8,19 @@
 // however many rows it holds.
 //
 // The cells are kept in blocks of a fixed number of rows, so that appending a row never
-// copies the rows before it. Dropping every row (a new search) hands the blocks over to
-// be freed one block per pass of the event loop, so that freeing a large result never
-// holds the event loop up.
+// copies the rows before it. A block holds the texts of its cells one after another in
+// one buffer, each cell pointing at its own stretch of it: a million rows cost a few
+// hundred allocations rather than millions of strings. A cell written again leaves its
+// old text behind in the buffer, and a block whose buffer has become mostly such leftovers
+// is packed anew. Dropping every row (a new search) hands the blocks over to be freed one
+// block per pass of the event loop, so that freeing a large result never holds the event
+// loop up.
 
 #include <QAbstractTableModel>
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QTimer>
 #include <memory>
 #include <vector>
@@ -57,18 +62,37 @@ public:
 private:
     // Drops every result row and the widths measured so far (inside a model reset).
     void ClearRows();
-    using Block = std::unique_ptr<QString[]>;
+
+    // Where a cell's text lies in its block's buffer; an empty text lies nowhere.
+    struct Span {
+        quint32 offset = 0;
+        quint32 length = 0;
+    };
+    struct Block {
+        explicit Block(std::size_t cellCount)
+            : cells(cellCount), spans(std::make_unique<Span[]>(cellCount)) {}
+        std::size_t cells;
+        std::unique_ptr<Span[]> spans; // one a cell, row-major
+        QString text;                  // the texts of the cells, written one after another
+        qsizetype garbage = 0;         // characters of texts no cell points at any more
+    };
     static constexpr int kBlockRows = 4096;
 
-    QString& Cell(int resultRow, int column) {
-        return blocks_[std::size_t(resultRow / kBlockRows)][InBlock(resultRow, column)];
+    Span& CellSpan(int resultRow, int column) {
+        return blocks_[std::size_t(resultRow / kBlockRows)]->spans[InBlock(resultRow, column)];
     }
-    const QString& Cell(int resultRow, int column) const {
-        return blocks_[std::size_t(resultRow / kBlockRows)][InBlock(resultRow, column)];
-    }
+    QStringView Cell(int resultRow, int column) const;
     std::size_t InBlock(int resultRow, int column) const {
         return std::size_t(resultRow % kBlockRows) * header_.size() + std::size_t(column);
     }
+    // Points the cell at the text, the old one left behind as garbage.
+    void Store(int resultRow, int column, QStringView text);
+    // Copies the texts the cells still point at into a new buffer, when most of the block's
+    // buffer is garbage.
+    void PackIfWasteful(Block& block);
+    void Pack(Block& block);
+    // Width of the text as a cell shows it.
+    int ShownWidth(QStringView text);
     // Makes room for `count` result rows, or frees the rows from `count` on and empties
     // their cells.
     void ResizeStore(int count);
@@ -76,8 +100,8 @@ private:
     void ReleaseOneBlock();
 
     QStringList header_;
-    std::vector<Block> blocks_;   // result rows, row-major, kBlockRows rows a block
-    std::vector<Block> released_; // blocks of dropped rows, still to be freed
+    std::vector<std::unique_ptr<Block>> blocks_;   // result rows, kBlockRows rows a block
+    std::vector<std::unique_ptr<Block>> released_; // blocks of dropped rows, still to be freed
     QTimer releaseTimer_;
     int resultRows_ = 0;
     int publishedRows_ = 0; // rows the view knows about

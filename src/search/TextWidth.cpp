@@ -1,7 +1,6 @@
 #include "search/TextWidth.h"
 
 #include <QList>
-#include <QStringView>
 #include <QtMath>
 #include <algorithm>
 
@@ -27,7 +26,7 @@ qreal TextWidth::OfChar(char16_t ch) {
     return cached;
 }
 
-int TextWidth::Of(const QString& text) {
+int TextWidth::Of(QStringView text) {
     // Advances are fractional in most fonts: rounding each one would lose pixels that a
     // line of text has.
     qreal sum = 0;
@@ -36,7 +35,7 @@ int TextWidth::Of(const QString& text) {
         if (!IsSimple(c)) {
             // Rare: let the font measure the whole text, line by line.
             int widest = 0;
-            const auto lines = QStringView(text).split(u'\n');
+            const auto lines = text.split(u'\n');
             for (QStringView line : lines) {
                 if (line.endsWith(u'\r'))
                     line.chop(1);

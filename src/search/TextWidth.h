@@ -4,7 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QString>
+#include <QStringView>
 #include <vector>
 
 class TextWidth {
@@ -13,7 +13,7 @@ public:
 
     // Width of the text as the grid draws it; a text with line breaks is as wide as its
     // widest line.
-    int Of(const QString& text);
+    int Of(QStringView text);
 
 private:
     qreal OfChar(char16_t ch);
