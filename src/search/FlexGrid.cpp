@@ -72,6 +72,7 @@ void FlexGrid::InitialSettings(const std::vector<Column>& columns, const QFont& 
     view_->setFont(font);
     model_->SetCellFont(font);
     view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    CountRowsOnScreen();
 
     QHeaderView* h = view_->horizontalHeader();
     for (int c = 0; c < int(columns.size()); ++c) {
@@ -81,6 +82,16 @@ void FlexGrid::InitialSettings(const std::vector<Column>& columns, const QFont& 
     }
     view_->scrollToTop();
     view_->horizontalScrollBar()->setValue(0);
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    CountRowsOnScreen();
+}
+
+void FlexGrid::CountRowsOnScreen() {
+    // The grid's whole height, header included, and a row cut at the bottom.
+    model_->SetRowsOnScreen(height() / view_->verticalHeader()->defaultSectionSize() + 1);
 }
 
 int FlexGrid::Rows() const {

@@ -52,8 +52,12 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Tells the model how many rows the view can show.
+    void CountRowsOnScreen();
+
     QTableView* view_;
     GridModel* model_;
 };

@@ -4,8 +4,11 @@
 #include <limits>
 
 namespace {
-// About one display frame: the view hears of new rows at most this often.
+// About one display frame: the view hears of new rows at most this often while they
+// land on the screen. Below it, where a new row only moves the scroll bar, ten times a
+// second is enough, and the view lays itself out and repaints that much less.
 constexpr int kPublishIntervalMs = 16;
+constexpr int kPublishBelowScreenMs = 100;
 
 // A cell shows at most this many characters: laying out a text of megabytes for each
 // paint would freeze the window, and no column shows more.
@@ -56,6 +59,10 @@ void GridModel::ClearRows() {
     widestStale_.assign(header_.size(), false);
 }
 
+void GridModel::SetRowsOnScreen(int rows) {
+    rowsOnScreen_ = std::max(rows, 0);
+}
+
 void GridModel::SetCellFont(const QFont& font) {
     width_ = TextWidth(font);
     // Widths measured in the old font no longer hold; with no rows there are none to
@@ -96,7 +103,8 @@ void GridModel::SetResultRows(int count) {
     ResizeStore(count);
     resultRows_ = count;
     if (!publishTimer_.isActive())
-        publishTimer_.start();
+        publishTimer_.start(publishedRows_ < rowsOnScreen_ ? kPublishIntervalMs
+                                                           : kPublishBelowScreenMs);
 }
 
 void GridModel::ResizeStore(int count) {

@@ -22,6 +22,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <QTimer>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,9 @@ public:
     void SetHeader(const QStringList& header);
     // The font the cells are drawn in, for the width of their texts.
     void SetCellFont(const QFont& font);
+    // How many result rows the view shows at most: rows past these are told to the view
+    // less often.
+    void SetRowsOnScreen(int rows);
 
     int ColumnCount() const { return int(header_.size()); }
     // Result rows stored, whether or not the view has been told about them yet.
@@ -109,4 +113,5 @@ private:
     std::vector<bool> widestStale_; // a wide text may have been overwritten
     TextWidth width_;
     QTimer publishTimer_;
+    int rowsOnScreen_ = std::numeric_limits<int>::max();
 };

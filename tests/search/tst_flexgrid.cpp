@@ -6,6 +6,7 @@
 #include "searchfixture.h"
 #include "ui/fonts.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTableView>
@@ -144,6 +145,29 @@ private slots:
         grid.show();
         QCOMPARE(GridView(grid)->model()->rowCount(), 51);
         QCOMPARE(GridView(grid)->model()->index(50, 1).data().toString(), QStringLiteral("last"));
+    }
+
+    // Rows that land below the bottom of the grid only move the scroll bar: the view
+    // hears of them far less often than of rows it shows, but hears of every one.
+    void rowsBelowTheScreenReachTheViewLessOften() {
+        QWidget window;
+        FlexGrid& grid = *MakeGrid(window); // 300 pixels high: about 20 rows
+        QAbstractItemModel* model = GridView(grid)->model();
+        for (int i = 0; i < 40; ++i)
+            AppendRow(grid, QString::number(i));
+        QTRY_COMPARE(model->rowCount(), 40);
+
+        QElapsedTimer sinceAppended;
+        qint64 heardAfterMs = -1;
+        connect(model, &QAbstractItemModel::rowsInserted, &window,
+                [&] { heardAfterMs = sinceAppended.elapsed(); });
+        sinceAppended.start();
+        for (int i = 40; i < 1000; ++i)
+            AppendRow(grid, QString::number(i));
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 1000, 5000);
+        // Well above a display frame, below the tenth of a second the view waits.
+        QVERIFY2(heardAfterMs >= 50, qPrintable(QString::number(heardAfterMs)));
+        QCOMPARE(model->index(999, 1).data().toString(), QStringLiteral("999"));
     }
 
     // With few rows Qt's own fitting sees every row: the grid's fitting must agree with
