@@ -24,7 +24,8 @@ protected:
     static EngineError NoCurrentRow();
     static EngineError ReadOnly();
 
-    std::vector<QString> names_;
+    // Read again once the first row is found, by result sets that look for it late.
+    mutable std::vector<QString> names_;
     bool open_ = true;
 };
 

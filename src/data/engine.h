@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -86,6 +87,12 @@ public:
     virtual void MoveNext() = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // Lets the handler run now and then while the engine looks for the next row longer
+    // than a few milliseconds (a search through many rows that match few), so that the
+    // program can handle its events meanwhile. The handler returns false to give up: the
+    // result set is then at its end. It may also close the result set. Result sets whose
+    // rows are all read at Open never wait.
+    virtual void SetWaitHandler(std::function<bool()> handler) { Q_UNUSED(handler); }
 };
 
 class ConnectionBackend;

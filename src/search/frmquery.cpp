@@ -198,29 +198,39 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool fa
                      {3, data::kFieldPhone},
                      {4, data::kFieldAddress},
                      {kKeyColumn, data::kFieldId}};
+    // A later search owns the grid now, or the window was closed: the search leaves the
+    // grid alone (and the result set, if they have closed it already).
+    const auto superseded = [&] { return !alive || latestSearch_ != search; };
+    const auto leave = [&] {
+        CloseQuietly(rs.get());
+        if (alive && filling_ == rs.get())
+            filling_ = nullptr;
+    };
+    filling_ = rs.get();
     if (rs) {
+        // Looking for the next row through many rows that do not match runs the event
+        // loop too, and ends when Stop, a later search or the window's closing asks it to.
+        rs->SetWaitHandler([this, alive, search] {
+            QCoreApplication::processEvents();
+            return alive && latestSearch_ == search && !StopRequested && !ui::ProgramEnding();
+        });
         for (Shown& s : shown)
             Skip([&] { s.index = rs->FieldIndex(s.field); });
     }
-    filling_ = rs.get();
     for (;;) {
         // The end of data first, then Stop. A result set that cannot even say whether
         // it is at its end has nothing more to list.
         bool atEnd = true;
         if (!Skip([&] { atEnd = !rs || rs->Eof(); }))
             failed = true;
+        if (superseded())
+            return leave();
         if (atEnd || StopRequested || ui::ProgramEnding())
             break;
 
         QCoreApplication::processEvents();
-        if (!alive || latestSearch_ != search || ui::ProgramEnding()) {
-            // A later search owns the grid now, or the window was closed: leave the
-            // grid alone (and the result set, if they have closed it already).
-            CloseQuietly(rs.get());
-            if (alive && filling_ == rs.get())
-                filling_ = nullptr;
-            return;
-        }
+        if (superseded() || ui::ProgramEnding())
+            return leave();
 
         ++counter;
         Skip([&] {
@@ -234,7 +244,10 @@ void frmquery::Fill(std::unique_ptr<data::Recordset> rs, quint64 search, bool fa
         }
 
         // A result set that cannot move on would list the same record for ever.
-        if (!Skip([&] { rs->MoveNext(); })) {
+        const bool moved = Skip([&] { rs->MoveNext(); });
+        if (superseded())
+            return leave();
+        if (!moved) {
             failed = true;
             break;
         }

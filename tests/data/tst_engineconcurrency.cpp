@@ -135,6 +135,60 @@ private slots:
         QCOMPARE(db.count(), 12 - 3 + 51);
     }
 
+    // The rows are those of the moment of Open, even when the first is read later.
+    void snapshotStartsAtOpenNotAtTheFirstRead() {
+        TestDatabase db(5);
+        auto conn = db.connect();
+        auto rs = OpenSearch(*conn);
+        conn->Execute(data::DeleteStatement(5));
+        AddRow(*conn, QStringLiteral("新船东"));
+        const Listed listed = ReadRest(*rs);
+        QCOMPARE(listed.size(), 5);
+        QCOMPARE(listed.first().first, 5); // the deleted row, and not the new one
+        rs->Close();
+        QCOMPARE(ReadRest(*OpenSearch(*conn)).first().first, 6);
+    }
+
+    // A step that takes long lets the wait handler run; the handler may let it go on, give
+    // up (the rows end there, without a failure) or close the result set.
+    void waitForTheNextRow_data() {
+        QTest::addColumn<QString>("handler");
+        QTest::newRow("goes on") << QStringLiteral("go on");
+        QTest::newRow("gives up") << QStringLiteral("give up");
+        QTest::newRow("closes the result set") << QStringLiteral("close");
+    }
+    void waitForTheNextRow() {
+        QFETCH(QString, handler);
+        TestDatabase db(3);
+        auto conn = db.connect();
+        // Long enough to take well over the few milliseconds before the handler runs.
+        const QString counting = QStringLiteral(
+            "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000000) "
+            "SELECT count(*) AS n FROM c");
+        auto rs = conn->OpenRecordset(counting, data::adOpenStatic, data::adLockReadOnly);
+        int calls = 0;
+        rs->SetWaitHandler([&] {
+            ++calls;
+            if (handler == QLatin1String("close"))
+                rs->Close();
+            return handler != QLatin1String("give up");
+        });
+        const bool atEnd = rs->Eof();
+        QVERIFY(calls >= 1);
+        if (handler == QLatin1String("go on")) {
+            QVERIFY(!atEnd);
+            QCOMPARE(rs->Value(QStringLiteral("n")).toInt(), 3000000);
+            QVERIFY(calls > 1); // now and then, not once
+        } else {
+            QCOMPARE(calls, 1);
+            QVERIFY(atEnd);
+            QCOMPARE(rs->IsOpen(), handler != QLatin1String("close"));
+        }
+        rs.reset();
+        // The reader is free for the next search, which lists every row.
+        QCOMPARE(ReadRest(*OpenSearch(*conn)).size(), 3);
+    }
+
     void searchesOpenAtTheSameTimeEachKeepTheirOwnRows() {
         TestDatabase db(5);
         auto conn = db.connect();

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -38,6 +39,40 @@ public:
 
 private:
     std::function<void()> hook_;
+};
+
+// A result set in memory whose move to the row after `waitAt` takes long, as the engine's
+// does when many rows in between do not match: it calls the wait handler again and again,
+// running `whileWaiting` once first, until the handler gives up.
+class WaitingRecordset : public FakeRecordset {
+public:
+    WaitingRecordset(QList<QVariantMap> rows, int waitAt, std::function<void()> whileWaiting)
+        : FakeRecordset(std::move(rows), {}), waitAt_(waitAt),
+          whileWaiting_(std::move(whileWaiting)) {}
+    void SetWaitHandler(std::function<bool()> handler) override { handler_ = std::move(handler); }
+    bool Eof() const override { return gaveUp_ || FakeRecordset::Eof(); }
+    void MoveNext() override {
+        FakeRecordset::MoveNext();
+        if (++moves_ != waitAt_ || !handler_)
+            return;
+        whileWaiting_();
+        for (int call = 0; call < 1000 && IsOpen(); ++call) {
+            if (handlerCalls)
+                ++*handlerCalls;
+            if (!handler_()) {
+                gaveUp_ = true;
+                return;
+            }
+        }
+    }
+    int* handlerCalls = nullptr; // counted where the test can read it after the set is gone
+
+private:
+    int waitAt_;
+    std::function<void()> whileWaiting_;
+    std::function<bool()> handler_;
+    int moves_ = 0;
+    bool gaveUp_ = false;
 };
 
 QList<QVariantMap> Rows(int count) {
@@ -120,6 +155,59 @@ private slots:
         QCOMPARE(rowsWhenChecked, 200);
         QCOMPARE(w.Grid->Rows(), kRows + 1);
         QCOMPARE(w.Grid->TextMatrix(kRows, 1), QStringLiteral("船东1"));
+    }
+
+    // While the engine looks for the next row, Stop, a later search and closing the window
+    // are handled, and the search ends as it does between rows.
+    void waitingForTheNextRow_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("Stop") << QStringLiteral("stop");
+        QTest::newRow("a later search") << QStringLiteral("search");
+        QTest::newRow("closing the window") << QStringLiteral("close");
+    }
+    void waitingForTheNextRow() {
+        QFETCH(QString, action);
+        frmquery& w = OpenWindow();
+        std::size_t opened = 0;
+        bool closedFlags[2] = {false, false};
+        int handlerCalls[2] = {0, 0};
+        bool closedAtOnce = false;
+        w.SetRecordsetOpener([&](const QString&) -> std::unique_ptr<data::Recordset> {
+            const bool first = opened == 0;
+            auto rs = std::make_unique<WaitingRecordset>(Rows(first ? 50 : 2), 3, [&] {
+                if (action == QLatin1String("stop")) {
+                    PostClick(w.CmdStop);
+                } else if (action == QLatin1String("search")) {
+                    PostClick(w.CmdQuery);
+                } else {
+                    QMetaObject::invokeMethod(&w, &QWidget::close, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        &w, [&] { closedAtOnce = closedFlags[0]; }, Qt::QueuedConnection);
+                }
+            });
+            rs->closedFlag = &closedFlags[opened];
+            rs->handlerCalls = &handlerCalls[opened];
+            ++opened;
+            return rs;
+        });
+        QTest::mouseClick(w.CmdQuery, Qt::LeftButton);
+        w.SetRecordsetOpener({});
+
+        QVERIFY(closedFlags[0]);
+        QVERIFY(handlerCalls[0] >= 1);
+        QVERIFY(handlerCalls[0] < 1000); // the search gave up, not the result set
+        if (action == QLatin1String("stop")) {
+            QCOMPARE(opened, std::size_t(1));
+            QCOMPARE(w.Grid->Rows(), 1 + 3); // the rows before the wait, and no more
+        } else if (action == QLatin1String("search")) {
+            QCOMPARE(opened, std::size_t(2));
+            QVERIFY(closedFlags[1]);
+            QCOMPARE(w.Grid->Rows(), 1 + 2); // the later search's rows only
+            QCOMPARE(w.Grid->TextMatrix(1, 1), QStringLiteral("船东2"));
+        } else {
+            QVERIFY(closedAtOnce);
+            QVERIFY(!w.IsLoaded());
+        }
     }
 };
 

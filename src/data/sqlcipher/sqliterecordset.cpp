@@ -2,6 +2,8 @@
 
 #include "data/bufferedrecordset.h"
 
+#include <QElapsedTimer>
+#include <optional>
 #include <sqlite3.h>
 #include <vector>
 
@@ -59,20 +61,36 @@ std::vector<QString> ColumnNames(sqlite3_stmt* stmt) {
     return names;
 }
 
+// Reads its rows from the engine as it moves on. The first row is looked for at the first
+// call that needs it, so that a wait handler set right after Open serves that search too;
+// a result set on a snapshot reader starts its read transaction at Open all the same.
 class StreamingRecordset final : public RecordsetBase {
 public:
     StreamingRecordset(HandlePtr handle, const QString& statement, std::shared_ptr<ReaderPool> pool)
-        : handle_(std::move(handle)), pool_(std::move(pool)),
-          stmt_(PrepareOne(handle_->get(), statement)) {
-        // Names after the first step: a step re-prepares the statement when the table
-        // changed since it was prepared.
-        Step();
+        : handle_(std::move(handle)), pool_(std::move(pool)) {
+        try {
+            if (pool_) {
+                // The snapshot: the rows as they are now, whenever they are read.
+                Exec("BEGIN");
+                Exec("SELECT count(*) FROM sqlite_master");
+            }
+            stmt_.reset(PrepareOne(db(), statement));
+        } catch (...) {
+            if (pool_)
+                sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
         names_ = ColumnNames(stmt_.get());
     }
     ~StreamingRecordset() override { Close(); }
 
+    int FieldIndex(const QString& field) const override {
+        Start();
+        return RecordsetBase::FieldIndex(field);
+    }
     bool Eof() const override {
         RequireOpen();
+        Start();
         return eof_;
     }
     QVariant ValueAt(int index) const override {
@@ -117,37 +135,117 @@ public:
     }
     void MoveNext() override {
         RequireOpen();
+        Start();
         if (eof_)
             throw NoCurrentRow();
         Step();
     }
+    void SetWaitHandler(std::function<bool()> handler) override { wait_ = std::move(handler); }
     void Close() override {
         if (!open_)
             return;
         open_ = false;
-        stmt_.reset();
-        if (pool_)
-            pool_->Give(std::move(handle_));
-        handle_.reset();
+        // Closed by the wait handler: the engine lets go of the statement once the step it
+        // is in has come back.
+        if (!stepping_)
+            Release();
     }
 
 private:
+    sqlite3* db() const { return handle_->get(); }
+
+    void Exec(const char* sql) {
+        if (const int rc = sqlite3_exec(db(), sql, nullptr, nullptr, nullptr); rc != SQLITE_OK)
+            throw Failure(db(), rc);
+    }
+
+    void Release() const {
+        stmt_.reset();
+        if (!handle_)
+            return;
+        if (pool_) {
+            sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            pool_->Give(std::move(handle_));
+        }
+        handle_.reset();
+    }
+
     void RequireCurrent(int index) const {
         RequireField(index);
+        Start();
         if (eof_)
             throw NoCurrentRow();
     }
-    void Step() {
-        const int rc = sqlite3_step(stmt_.get());
-        eof_ = rc != SQLITE_ROW;
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw Failure(handle_->get(), rc);
+
+    // The first step's failure stays the answer to every call that needs a row.
+    void Start() const {
+        if (failure_)
+            throw *failure_;
+        if (started_)
+            return;
+        started_ = true;
+        try {
+            Step();
+        } catch (const EngineError& error) {
+            failure_ = error;
+            throw;
+        }
+        // Names after the first step too: a step re-prepares the statement when the table
+        // changed since it was prepared.
+        if (open_)
+            names_ = ColumnNames(stmt_.get());
     }
 
-    HandlePtr handle_;
+    // Looks for the next row. With a wait handler, a search for it that takes longer than
+    // a moment lets the handler run now and then; a handler that gives up, or closes the
+    // result set, ends the rows there.
+    void Step() const {
+        if (wait_) {
+            waitingSince_.start();
+            sqlite3_progress_handler(db(), kStepsBetweenLooks, &WhileWaiting,
+                                     const_cast<StreamingRecordset*>(this));
+        }
+        stepping_ = true;
+        const int rc = sqlite3_step(stmt_.get());
+        stepping_ = false;
+        if (wait_)
+            sqlite3_progress_handler(db(), 0, nullptr, nullptr);
+        if (!open_) {
+            eof_ = true;
+            Release();
+            return;
+        }
+        eof_ = rc != SQLITE_ROW;
+        if (gaveUp_)
+            return;
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw Failure(db(), rc);
+    }
+
+    // Called by the engine every kStepsBetweenLooks of its steps; non-zero interrupts it.
+    static int WhileWaiting(void* self) {
+        auto* rs = static_cast<StreamingRecordset*>(self);
+        if (rs->waitingSince_.elapsed() < kWaitBeforeHandlerMs)
+            return 0;
+        if (!rs->wait_())
+            rs->gaveUp_ = true;
+        rs->waitingSince_.start();
+        return rs->gaveUp_ || !rs->open_ ? 1 : 0;
+    }
+
+    static constexpr int kStepsBetweenLooks = 1000;
+    static constexpr qint64 kWaitBeforeHandlerMs = 8;
+
+    mutable HandlePtr handle_;
     std::shared_ptr<ReaderPool> pool_;
-    StatementPtr stmt_;
-    bool eof_ = true;
+    mutable StatementPtr stmt_;
+    std::function<bool()> wait_;
+    mutable QElapsedTimer waitingSince_;
+    mutable bool started_ = false;
+    mutable std::optional<EngineError> failure_;
+    mutable bool stepping_ = false;
+    mutable bool gaveUp_ = false;
+    mutable bool eof_ = true;
 };
 
 class SqliteBufferedRecordset final : public BufferedRecordset {
