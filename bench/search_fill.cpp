@@ -4,7 +4,8 @@
 // builder, each size measured in a process of its own so that its peak memory is its own:
 //  - the longest gap between two iterations of the event loop during the first search
 //    of a program that has just opened its connection and loaded the window, and during
-//    the repeat search that follows it, from the call to RunQuery until it returned
+//    the repeat search that follows it, and during a search that finds nothing (the
+//    engine goes through every row), from the call to RunQuery until it returned
 //    (clearing, filling and fitting included);
 //  - bare loop: the engine alone, the same statement stepped through with SQLite's C
 //    interface on a handle keyed as the program keys its own, the five fields read as
@@ -265,6 +266,13 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     GapWatch gaps;
     const double firstGap = gaps.LongestGapMs([&] { w.RunQuery(); });
     const double repeatGap = gaps.LongestGapMs([&] { w.RunQuery(); });
+    // A search that finds nothing: the engine goes through every row without one to list.
+    w.Text1->setText(QStringLiteral("无此船东"));
+    const double noMatchGap = gaps.LongestGapMs([&] { w.RunQuery(); });
+    if (w.Grid->Rows() != 1)
+        std::fprintf(stderr, "the search for nothing listed %d rows\n", w.Grid->Rows() - 1);
+    w.Text1->setText(kNameFilter);
+    w.RunQuery();
     if (w.Grid->Rows() != rows + 1)
         std::fprintf(stderr, "the grid listed %d rows, expected %d\n", w.Grid->Rows() - 1, rows);
 
@@ -313,9 +321,9 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     const double peak = PeakMemoryMiB();
 
     std::printf("%7d | %8.1f | %7.1f | %7.1f | %5.2f | %5.2f | %6.1f | %7.1f | %6d / %d | %6.1f | "
-                "%5d | %6.1f | %6.1f | %5.1f\n",
+                "%5d | %6.1f | %6.1f | %6.1f | %5.1f\n",
                 rows, fill, floor, bareLoop, fill / floor, fill / bareLoop, peak, settled,
-                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, firstGap, repeatGap, openMs);
+                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, firstGap, repeatGap, noMatchGap, openMs);
     std::fflush(stdout);
     forms::DestroyAll();
     return 0;
@@ -328,11 +336,11 @@ int MeasureAllSizes(const QString& program, const std::vector<int>& sizes) {
         return 1;
     }
     std::printf("   rows | fill+fit | floor   | bare    | fill/ | fill/ | peak   | settled | Stop: "
-                "rows | Stop   | paints | longest gap ms  | open\n");
+                "rows | Stop   | paints | longest gap ms           | open\n");
     std::printf("        | ms       | ms      | loop ms | floor | bare  | MiB    | MiB     | until "
-                "seen | to end | in     | first  | repeat | conn.\n");
+                "seen | to end | in     | first  | repeat | no     | conn.\n");
     std::printf("        |          |         |         |       |       |        |         | / "
-                "after    | ms     | fill   | search | search | ms\n");
+                "after    | ms     | fill   | search | search | match  | ms\n");
     std::fflush(stdout);
     for (const int rows : sizes) {
         const QString dir = temp.path() + QStringLiteral("/%1").arg(rows);
