@@ -89,7 +89,10 @@ class TestEventLoop : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { forms::DestroyAll(); }
+    void cleanup() {
+        ui::SetEndProgramHook({});
+        forms::DestroyAll();
+    }
 
     void theProgramUsesQtsOwnDispatcher() {
         QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
@@ -164,9 +167,12 @@ private slots:
         QTest::newRow("Stop") << QStringLiteral("stop");
         QTest::newRow("a later search") << QStringLiteral("search");
         QTest::newRow("closing the window") << QStringLiteral("close");
+        QTest::newRow("exiting the program") << QStringLiteral("exit");
     }
     void waitingForTheNextRow() {
         QFETCH(QString, action);
+        int exits = 0;
+        ui::SetEndProgramHook([&](int) { ++exits; });
         frmquery& w = OpenWindow();
         std::size_t opened = 0;
         bool closedFlags[2] = {false, false};
@@ -179,6 +185,9 @@ private slots:
                     PostClick(w.CmdStop);
                 } else if (action == QLatin1String("search")) {
                     PostClick(w.CmdQuery);
+                } else if (action == QLatin1String("exit")) {
+                    QMetaObject::invokeMethod(
+                        &w, [] { ui::EndProgram(0); }, Qt::QueuedConnection);
                 } else {
                     QMetaObject::invokeMethod(&w, &QWidget::close, Qt::QueuedConnection);
                     QMetaObject::invokeMethod(
@@ -204,6 +213,10 @@ private slots:
             QVERIFY(closedFlags[1]);
             QCOMPARE(w.Grid->Rows(), 1 + 2); // the later search's rows only
             QCOMPARE(w.Grid->TextMatrix(1, 1), QStringLiteral("船东2"));
+        } else if (action == QLatin1String("exit")) {
+            QCOMPARE(exits, 1);
+            QCOMPARE(opened, std::size_t(1));
+            QCOMPARE(w.Grid->Rows(), 1 + 3);
         } else {
             QVERIFY(closedAtOnce);
             QVERIFY(!w.IsLoaded());
