@@ -6,8 +6,7 @@
 //    of a program that has just opened its connection and loaded the window, and during
 //    the repeat search that follows it, and during a search that finds nothing (the
 //    engine goes through every row), from the call to RunQuery until it returned
-//    (clearing, filling and fitting included), with the part of it the thread spent on
-//    the CPU (the rest it waited for a core or for the disk);
+//    (clearing, filling and fitting included);
 //  - bare loop: the engine alone, the same statement stepped through with SQLite's C
 //    interface on a handle keyed as the program keys its own, the five fields read as
 //    bytes;
@@ -53,9 +52,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <sqlite3.h>
-#include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -224,54 +221,27 @@ private:
 // The longest time between two iterations of the event loop while a call runs: a timer
 // of 0 ms fires in every iteration and notes how long it has been since the last one
 // (or since the call began); the time from the last iteration to the return counts too.
-// The longest gap of a call, and how much of it this thread spent on the CPU: a gap whose
-// time went elsewhere (the thread waiting for a core, or for the disk) is the machine's,
-// not the program's.
-struct Gap {
-    double ms = 0;
-    double onCpuMs = 0;
-};
-
-qint64 ThreadCpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-// "wall (on the CPU)", 12 characters wide.
-std::string GapText(const Gap& gap) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%5.1f (%4.1f)", gap.ms, gap.onCpuMs);
-    return text;
-}
-
 class GapWatch : public QObject {
 public:
-    template <class Call> Gap Longest(Call&& call) {
-        longest_ = {};
+    template <class Call> double LongestGapMs(Call&& call) {
+        longestNs_ = 0;
         QTimer timer;
         timer.setInterval(0);
         connect(&timer, &QTimer::timeout, this, [this] { Note(); });
         timer.start();
         since_.start();
-        cpuSince_ = ThreadCpuNs();
         call();
         Note();
-        return longest_;
+        return double(longestNs_) / 1e6;
     }
 
 private:
     void Note() {
-        const qint64 wall = since_.nsecsElapsed();
-        const qint64 cpu = ThreadCpuNs();
-        if (double(wall) / 1e6 > longest_.ms)
-            longest_ = {double(wall) / 1e6, double(cpu - cpuSince_) / 1e6};
+        longestNs_ = std::max(longestNs_, since_.nsecsElapsed());
         since_.start();
-        cpuSince_ = cpu;
     }
     QElapsedTimer since_;
-    qint64 cpuSince_ = 0;
-    Gap longest_;
+    qint64 longestNs_ = 0;
 };
 
 // Runs the event loop until the grid has let go of the rows a search dropped.
@@ -294,11 +264,11 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     w.Show();
     w.Text1->setText(kNameFilter);
     GapWatch gaps;
-    const Gap firstGap = gaps.Longest([&] { w.RunQuery(); });
-    const Gap repeatGap = gaps.Longest([&] { w.RunQuery(); });
+    const double firstGap = gaps.LongestGapMs([&] { w.RunQuery(); });
+    const double repeatGap = gaps.LongestGapMs([&] { w.RunQuery(); });
     // A search that finds nothing: the engine goes through every row without one to list.
     w.Text1->setText(QStringLiteral("无此船东"));
-    const Gap noMatchGap = gaps.Longest([&] { w.RunQuery(); });
+    const double noMatchGap = gaps.LongestGapMs([&] { w.RunQuery(); });
     if (w.Grid->Rows() != 1)
         std::fprintf(stderr, "the search for nothing listed %d rows\n", w.Grid->Rows() - 1);
     w.Text1->setText(kNameFilter);
@@ -351,10 +321,9 @@ int MeasureOneSize(const QString& dbPath, int rows) {
     const double peak = PeakMemoryMiB();
 
     std::printf("%7d | %8.1f | %7.1f | %7.1f | %5.2f | %5.2f | %6.1f | %7.1f | %6d / %d | %6.1f | "
-                "%5d | %s | %s | %s | %5.1f\n",
+                "%5d | %6.1f | %6.1f | %6.1f | %5.1f\n",
                 rows, fill, floor, bareLoop, fill / floor, fill / bareLoop, peak, settled,
-                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, GapText(firstGap).c_str(),
-                GapText(repeatGap).c_str(), GapText(noMatchGap).c_str(), openMs);
+                rowsBeforeSeen, rowsAfterSeen, stopMs, paintsDuringFill, firstGap, repeatGap, noMatchGap, openMs);
     std::fflush(stdout);
     forms::DestroyAll();
     return 0;
@@ -367,11 +336,11 @@ int MeasureAllSizes(const QString& program, const std::vector<int>& sizes) {
         return 1;
     }
     std::printf("   rows | fill+fit | floor   | bare    | fill/ | fill/ | peak   | settled | Stop: "
-                "rows | Stop   | paints | longest gap ms (of it on the CPU)      | open\n");
+                "rows | Stop   | paints | longest gap ms           | open\n");
     std::printf("        | ms       | ms      | loop ms | floor | bare  | MiB    | MiB     | until "
-                "seen | to end | in     | first search | repeat       | no match     | conn.\n");
+                "seen | to end | in     | first  | repeat | no     | conn.\n");
     std::printf("        |          |         |         |       |       |        |         | / "
-                "after    | ms     | fill   |              |              |              | ms\n");
+                "after    | ms     | fill   | search | search | match  | ms\n");
     std::fflush(stdout);
     for (const int rows : sizes) {
         const QString dir = temp.path() + QStringLiteral("/%1").arg(rows);
